@@ -16,7 +16,22 @@ constexpr size_t kMaxNameLength = 255;
 // usable however late in the shutdown someone asks for a message.
 TZalStringResource* g_manager = nullptr;
 TZalStringResource* g_library = nullptr;
+bool g_creatingManager = false;
 bool g_fetchingReaderText = false;
+
+// Creates the reader on its own table unless it exists or is being created right now
+// (its own Open failing must not start a second one).
+void EnsureManager() {
+    if (g_manager || g_creatingManager) return;
+    g_creatingManager = true;
+    try {
+        g_manager = std::make_unique<TZalStringResource>(kManagerStringsName).release();
+    } catch (...) {
+        g_creatingManager = false;
+        throw;
+    }
+    g_creatingManager = false;
+}
 
 uint32_t ReadU32(const uint8_t* p) {
     return static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 |
@@ -51,6 +66,11 @@ std::string FormatWith(const std::string& format, const std::string& arg) {
 // stands in so that the failure is still reported.
 std::string ReaderText(int number) {
     std::string text;
+    try {
+        EnsureManager();
+    } catch (...) {
+        // reported below with the stand-in text
+    }
     if (g_manager && g_manager->IsOpen() && !g_fetchingReaderText) {
         g_fetchingReaderText = true;
         try {
@@ -173,7 +193,7 @@ std::string TZalStringResource::GetString(int number) {
 void InitZalStrings() {
     // A reader is published only once its table is open, so a failed start leaves
     // nothing half made and the next call tries again.
-    if (!g_manager) g_manager = std::make_unique<TZalStringResource>(kManagerStringsName).release();
+    EnsureManager();
     if (!g_library) {
         g_library = std::make_unique<TZalStringResource>(kLibraryStringsName).release();
         SetTextMessageSource(&LibraryMessage);

@@ -125,9 +125,13 @@ bool WellFormed(std::span<const uint8_t> blob) {
 }
 } // namespace
 
-TZalStringResource::TZalStringResource(std::string_view resourceName) { Open(resourceName); }
+TZalStringResource::TZalStringResource(std::string_view resourceName) {
+    Open(resourceName);
+}
 
-TZalStringResource::~TZalStringResource() { Close(); }
+TZalStringResource::~TZalStringResource() {
+    Close();
+}
 
 void TZalStringResource::Open(std::string_view resourceName) {
     Close();

@@ -16,7 +16,7 @@ constexpr std::string_view kManagerStringsName = "ZALSRMGR_STRINGS";
 
 // Numbers of the reader's own messages (in the ZALSRMGR_STRINGS table).
 namespace srmsg {
-constexpr int StringNotFound = 1;   // "%d": the number
+constexpr int StringNotFound = 1; // "%d": the number
 constexpr int CannotLock = 2;
 constexpr int ResourceNotFound = 3; // "%s": the resource name
 constexpr int CannotOpen = 4;       // "%s": the resource name

@@ -17,12 +17,14 @@ std::vector<TRegisteredBlob>& Registered() {
     return blobs;
 }
 
-char AsciiUpper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
+char AsciiUpper(char c) {
+    return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
+}
 
 bool SameName(std::string_view a, std::string_view b) {
-    return a.size() == b.size() &&
-           std::equal(a.begin(), a.end(), b.begin(),
-                      [](char x, char y) { return AsciiUpper(x) == AsciiUpper(y); });
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+               return AsciiUpper(x) == AsciiUpper(y);
+           });
 }
 
 const TResourceBlob* FindCompiled(int type, std::string_view name) {
@@ -52,7 +54,8 @@ bool FindResourceBlob(int type, std::string_view name, std::span<const uint8_t>&
 }
 
 bool RegisterResourceBlob(int type, std::string_view name, std::span<const uint8_t> bytes) {
-    if (name.empty() || FindCompiled(type, name) || FindRegistered(type, name) != Registered().end())
+    if (name.empty() || FindCompiled(type, name) ||
+        FindRegistered(type, name) != Registered().end())
         return false;
     Registered().push_back({type, std::string(name), bytes});
     return true;

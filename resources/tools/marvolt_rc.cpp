@@ -122,12 +122,23 @@ std::u16string ParseText(const std::string& text, const std::string& where) {
         if (text[i] == '\\') {
             if (i + 1 >= text.size()) Fail(where, "a lone backslash ends the text (write \\\\)");
             switch (text[i + 1]) {
-            case '\\': out.push_back(u'\\'); break;
-            case 'n': out.push_back(u'\n'); break;
-            case 'r': out.push_back(u'\r'); break;
-            case 't': out.push_back(u'\t'); break;
-            case 's': out.push_back(u' '); break;
-            default: Fail(where, std::string("unknown escape \\") + text[i + 1]);
+            case '\\':
+                out.push_back(u'\\');
+                break;
+            case 'n':
+                out.push_back(u'\n');
+                break;
+            case 'r':
+                out.push_back(u'\r');
+                break;
+            case 't':
+                out.push_back(u'\t');
+                break;
+            case 's':
+                out.push_back(u' ');
+                break;
+            default:
+                Fail(where, std::string("unknown escape \\") + text[i + 1]);
             }
             i += 2;
             continue;
@@ -156,9 +167,8 @@ std::vector<TMessage> ParseSource(const std::string& path) {
         const std::string where = path + ":" + std::to_string(lineNo);
 
         if (line.find_first_not_of(" \t") == std::string::npos) continue; // blank
-        if (line[0] == '#') continue;                                       // comment
-        if (line[0] < '0' || line[0] > '9')
-            Fail(where, "a line must begin with a message number");
+        if (line[0] == '#') continue;                                     // comment
+        if (line[0] < '0' || line[0] > '9') Fail(where, "a line must begin with a message number");
 
         uint64_t number = 0;
         size_t i = 0;
@@ -192,7 +202,8 @@ std::vector<TMessage> ParseSource(const std::string& path) {
 
 void PutU32(std::string& out, uint64_t value, const std::string& path) {
     if (value > UINT32_MAX) Fail(path, "the table is too large");
-    for (int k = 0; k < 4; ++k) out.push_back(static_cast<char>((value >> (8 * k)) & 0xFF));
+    for (int k = 0; k < 4; ++k)
+        out.push_back(static_cast<char>((value >> (8 * k)) & 0xFF));
 }
 
 std::string BuildBlob(const std::vector<TMessage>& messages, const std::string& path) {

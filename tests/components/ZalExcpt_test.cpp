@@ -31,7 +31,8 @@ template <class E> void ExpectRaised(const char* text) {
 TEST(ZalExceptions, NumberedClassesCarryTheirLibraryTexts) {
     ExpectRaised<ENoTimersAvailable>("No Window's timers are available");
     ExpectRaised<ENoControllerAssigned>("No Controller assigned");
-    ExpectRaised<EDuplicateCommand>("Duplicate command found while adding a new command to the table");
+    ExpectRaised<EDuplicateCommand>(
+        "Duplicate command found while adding a new command to the table");
     ExpectRaised<ETableNotFound>("Command table not found or command table index out of range");
     ExpectRaised<EInvalidLineOrCol>("Invalid line or column");
     ExpectRaised<EInvalidLineOrPara>("Invalid line or paragraph index");
@@ -47,11 +48,11 @@ TEST(ZalExceptions, EditorErrorKeepsItsTextAndCode) {
 
 TEST(ZalExceptions, EditorErrorReportMapsCodesToMessages) {
     const std::pair<uint16_t, int> numbers[] = {
-        {0, 0},         {263, 30197},   {264, 30186}, {265, 30198}, {266, 30199},
-        {267, 30200},   {268, 30201},   {1, 30168},   {262, 30168}, {269, 30168},
-        {65535, 30168},
+        {0, 0},       {263, 30197}, {264, 30186}, {265, 30198}, {266, 30199},   {267, 30200},
+        {268, 30201}, {1, 30168},   {262, 30168}, {269, 30168}, {65535, 30168},
     };
-    for (const auto& [code, number] : numbers) EXPECT_EQ(EditorErrorMessageNumber(code), number) << code;
+    for (const auto& [code, number] : numbers)
+        EXPECT_EQ(EditorErrorMessageNumber(code), number) << code;
 
     EXPECT_NO_THROW(RaiseEditorError(0));
     const std::pair<uint16_t, const char*> texts[] = {

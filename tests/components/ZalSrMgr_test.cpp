@@ -17,7 +17,8 @@ namespace {
 using Bytes = std::vector<uint8_t>;
 
 void PutU32(Bytes& b, uint32_t v) {
-    for (int k = 0; k < 4; ++k) b.push_back(static_cast<uint8_t>(v >> (8 * k)));
+    for (int k = 0; k < 4; ++k)
+        b.push_back(static_cast<uint8_t>(v >> (8 * k)));
 }
 
 uint32_t GetU32(std::span<const uint8_t> b, size_t at) {
@@ -44,7 +45,8 @@ Bytes MakeTable(const std::vector<std::pair<uint32_t, std::u16string>>& entries)
 }
 
 void SetU32(Bytes& b, size_t at, uint32_t v) {
-    for (int k = 0; k < 4; ++k) b[at + k] = static_cast<uint8_t>(v >> (8 * k));
+    for (int k = 0; k < 4; ++k)
+        b[at + k] = static_cast<uint8_t>(v >> (8 * k));
 }
 
 std::string ReaderError(const std::function<void()>& f) {
@@ -90,19 +92,19 @@ TEST(LibraryMessage, EveryMessageTheProgramUsesComesBackExactly) {
         {30370, "T"},
         {30371, "F"},
     };
-    for (const auto& [number, text] : expected) EXPECT_EQ(LibraryMessage(number), text) << number;
+    for (const auto& [number, text] : expected)
+        EXPECT_EQ(LibraryMessage(number), text) << number;
 }
 
 TEST(LibraryMessage, CommandNamesSitAt33768PlusTheCode) {
     const std::pair<int, const char*> expected[] = {
-        {0, "ccNone"},          {1, "ccBack"},          {3, "ccBotRightCell"},
-        {10, "ccDel"},          {21, "ccExtendPgDn"},   {25, "ccExtBotOfPage"},
-        {32, "ccGotoMarker0"},  {41, "ccGotoMarker9"},  {42, "ccHome"},
-        {44, "ccIns"},          {54, "ccRestore"},      {58, "ccSetMarker0"},
-        {67, "ccSetMarker9"},   {69, "ccTableEdit"},    {70, "ccTopLeftCell"},
-        {75, "ccWordRight"},
+        {0, "ccNone"},        {1, "ccBack"},          {3, "ccBotRightCell"}, {10, "ccDel"},
+        {21, "ccExtendPgDn"}, {25, "ccExtBotOfPage"}, {32, "ccGotoMarker0"}, {41, "ccGotoMarker9"},
+        {42, "ccHome"},       {44, "ccIns"},          {54, "ccRestore"},     {58, "ccSetMarker0"},
+        {67, "ccSetMarker9"}, {69, "ccTableEdit"},    {70, "ccTopLeftCell"}, {75, "ccWordRight"},
     };
-    for (const auto& [code, name] : expected) EXPECT_EQ(LibraryMessage(33768 + code), name) << code;
+    for (const auto& [code, name] : expected)
+        EXPECT_EQ(LibraryMessage(33768 + code), name) << code;
 
     std::set<std::string> names;
     for (int code = 0; code <= 75; ++code) {
@@ -214,7 +216,8 @@ TEST(TZalStringResource, MalformedBlobsAreRefusedCleanly) {
     variant("count one too large", [](Bytes& b) { SetU32(b, 4, 4); });
     variant("count huge", [](Bytes& b) { SetU32(b, 4, 0xFFFFFFFF); });
     variant("count filling the index past the end", [](Bytes& b) { SetU32(b, 4, 0x15555555); });
-    variant("offset past the end", [](Bytes& b) { SetU32(b, 8 + 4, static_cast<uint32_t>(b.size() + 2)); });
+    variant("offset past the end",
+            [](Bytes& b) { SetU32(b, 8 + 4, static_cast<uint32_t>(b.size() + 2)); });
     variant("offset into the index", [](Bytes& b) { SetU32(b, 8 + 12 + 4, 8); });
     variant("offset into the header", [](Bytes& b) { SetU32(b, 8 + 4, 0); });
     variant("length past the end", [](Bytes& b) { SetU32(b, 8 + 24 + 8, 7); });
@@ -260,7 +263,8 @@ TEST(TZalStringResource, BinarySearchFindsEveryEntryOfTablesOfAnySize) {
         std::map<uint32_t, std::u16string> model;
         while (model.size() < n) {
             const uint32_t number = rng() % 200 + (n % 3 == 0 ? 0xFFFFFF00u : 0u);
-            model[number] = u"m" + std::u16string(1, static_cast<char16_t>(u'a' + model.size() % 26));
+            model[number] =
+                u"m" + std::u16string(1, static_cast<char16_t>(u'a' + model.size() % 26));
         }
         std::vector<std::pair<uint32_t, std::u16string>> entries(model.begin(), model.end());
         const Bytes blob = MakeTable(entries);
@@ -282,14 +286,15 @@ TEST(TZalStringResource, TextsComeBackInWindows1252) {
     const Bytes blob = MakeTable({
         {1, u"caf\u00E9 \u20AC5"},
         {2, u"\u201Cq\u201D \u2026 \u0178\u017D"},
-        {3, u"\u4E2D\u0080x"},                           // no byte for these
-        {4, u"a\U0001F600b"},                            // one character, one '?'
+        {3, u"\u4E2D\u0080x"},                               // no byte for these
+        {4, u"a\U0001F600b"},                                // one character, one '?'
         {5, std::u16string(u"a") + char16_t(0xD800) + u"b"}, // lone surrogate
-        {6, u"\u0081\u008D\u008F\u0090\u009D\u00FF"},    // bytes the code page leaves open
+        {6, u"\u0081\u008D\u008F\u0090\u009D\u00FF"},        // bytes the code page leaves open
     });
     TZalStringResource reader;
     reader.Open(std::span<const uint8_t>(blob));
-    EXPECT_EQ(reader.GetString(1), "caf\xE9 \x80" "5");
+    EXPECT_EQ(reader.GetString(1), "caf\xE9 \x80"
+                                   "5");
     EXPECT_EQ(reader.GetString(2), "\x93q\x94 \x85 \x9F\x8E");
     EXPECT_EQ(reader.GetString(3), "??x");
     EXPECT_EQ(reader.GetString(4), "a?b");

@@ -61,15 +61,14 @@ std::string FormatWith(const std::string& format, const std::string& arg) {
     return out;
 }
 
-// The reader's message `number` from its own table. While that table is itself being
-// opened (or could not be), or when the lookup would recurse, a plain numbered text
-// stands in so that the failure is still reported.
+// The reader's message `number` from its own table, or "" while that table is itself
+// being opened (or could not be), or when the lookup would recurse.
 std::string ReaderText(int number) {
     std::string text;
     try {
         EnsureManager();
     } catch (...) {
-        // reported below with the stand-in text
+        return text;
     }
     if (g_manager && g_manager->IsOpen() && !g_fetchingReaderText) {
         g_fetchingReaderText = true;
@@ -80,12 +79,15 @@ std::string ReaderText(int number) {
         }
         g_fetchingReaderText = false;
     }
-    if (text.empty()) text = "String resource error " + std::to_string(number) + ": %s";
     return text;
 }
 
 [[noreturn]] void RaiseReaderError(int number, const std::string& arg = std::string()) {
-    throw EZalStringResourceError(FormatWith(ReaderText(number), arg));
+    const std::string text = ReaderText(number);
+    if (!text.empty()) throw EZalStringResourceError(FormatWith(text, arg));
+    // Without the reader's own table the failure is still reported, by number.
+    throw EZalStringResourceError("String resource error " + std::to_string(number) +
+                                  (arg.empty() ? "" : ": " + arg));
 }
 
 // Clears the locked pointer when a lookup or check ends, however it ends.

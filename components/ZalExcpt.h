@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <exception>
 #include <string>
+#include <utility>
 
 // The framework's base exception: carries the message text.
 class Exception : public std::exception {

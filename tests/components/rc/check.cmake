@@ -1,0 +1,30 @@
+# Runs the message-table compiler RC on SOURCE, writing OUTPUT.
+# With EXPECT_ERROR (a regular expression) the run must fail with a matching message and
+# leave no output behind (a stale one is planted first); otherwise the output must equal
+# the bytes written in hexadecimal in EXPECTED_HEX.
+if(DEFINED EXPECT_ERROR)
+  file(WRITE ${OUTPUT} "stale")
+endif()
+execute_process(COMMAND ${RC} strings ${SOURCE} ${OUTPUT}
+  RESULT_VARIABLE result ERROR_VARIABLE errors OUTPUT_QUIET)
+if(DEFINED EXPECT_ERROR)
+  if(result EQUAL 0)
+    message(FATAL_ERROR "${SOURCE} was accepted")
+  endif()
+  if(NOT errors MATCHES "${EXPECT_ERROR}")
+    message(FATAL_ERROR "unexpected message for ${SOURCE}:\n${errors}\nexpected: ${EXPECT_ERROR}")
+  endif()
+  if(EXISTS ${OUTPUT})
+    message(FATAL_ERROR "a refused source left ${OUTPUT} behind")
+  endif()
+else()
+  if(NOT result EQUAL 0)
+    message(FATAL_ERROR "${SOURCE} was refused:\n${errors}")
+  endif()
+  file(READ ${OUTPUT} actual HEX)
+  file(READ ${EXPECTED_HEX} expected)
+  string(STRIP "${expected}" expected)
+  if(NOT actual STREQUAL expected)
+    message(FATAL_ERROR "wrong table for ${SOURCE}:\n${actual}\nexpected:\n${expected}")
+  endif()
+endif()

@@ -123,7 +123,7 @@ std::string TZalValueWriter::Text() const {
 
 // ---- reader ----
 
-TZalValueReader::TZalValueReader(std::string_view text) : text_(text) {}
+TZalValueReader::TZalValueReader(std::string text) : text_(std::move(text)) {}
 
 void TZalValueReader::Fail(const std::string& what) const { throw EZalStreamError(tokenLine_, what); }
 
@@ -179,7 +179,7 @@ void TZalValueReader::ScanNumber() {
     const size_t start = pos_;
     if (text_[pos_] == '-' || text_[pos_] == '+') ++pos_;
     while (pos_ < text_.size() && IsWordChar(text_[pos_])) ++pos_;
-    std::string_view word = text_.substr(start, pos_ - start);
+    std::string_view word = std::string_view(text_).substr(start, pos_ - start);
     if (!word.empty() && word.front() == '+') word.remove_prefix(1);
     int64_t v = 0;
     const auto [end, ec] = std::from_chars(word.data(), word.data() + word.size(), v);
@@ -198,7 +198,7 @@ void TZalValueReader::ScanWord() {
         Fail("unexpected character " + (Printable(c) ? "'" + std::string(1, char(c)) + "'"
                                                       : "#" + std::to_string(c)));
     }
-    const std::string_view word = text_.substr(start, pos_ - start);
+    const std::string_view word = std::string_view(text_).substr(start, pos_ - start);
     if (EqualsIgnoringCase(word, "True") || EqualsIgnoringCase(word, "False")) {
         token_.kind = TZalValueKind::vkBoolean;
         token_.boolean = EqualsIgnoringCase(word, "True");

@@ -48,7 +48,8 @@ private:
 
 class TZalValueReader {
 public:
-    explicit TZalValueReader(std::string_view text);
+    // The reader keeps its own copy of the text.
+    explicit TZalValueReader(std::string text);
 
     // The kind of the next value, without consuming it (vkEnd at the end of the text).
     TZalValueKind NextValue();
@@ -81,7 +82,7 @@ private:
     [[noreturn]] void Unexpected(const char* expected);
     void Expect(TZalValueKind kind, const char* expected);
 
-    std::string_view text_;
+    std::string text_;
     size_t pos_ = 0;
     int line_ = 1;      // line of pos_
     int tokenLine_ = 1; // line where the peeked token starts

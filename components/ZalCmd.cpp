@@ -350,6 +350,11 @@ int TZalCommandTable::IndexOfKeys(const TZalKeyBinding& binding) const {
 void TZalCommandTable::ClearBindings() { bindings_.clear(); }
 
 void TZalCommandTable::SaveToTextFile(const std::string& fileName) const {
+    // The name fills line 1; a line break in it would come back as a binding line.
+    if (TableName.find_first_of("\r\n") != std::string::npos)
+        throw EInOutError("Cannot write command table file " + Quoted(fileName) +
+                              ": the table name contains a line break",
+                          EINVAL);
     std::string text = TableName + "\r\n";
     char line[64];
     for (const auto& b : bindings_) {

@@ -174,6 +174,10 @@ TEST_F(ZalCmdFile, SaveFailureIsReportedAndLeavesNoFile) {
             << e.what();
     }
     EXPECT_FALSE(fs::exists(target));
+
+    p.Tables(0).TableName = "Two\nlines";
+    EXPECT_THROW(p.SaveTableToFile("Two\nlines", Path("t.tbl")), EInOutError);
+    EXPECT_FALSE(fs::exists(Path("t.tbl")));
 }
 
 } // namespace

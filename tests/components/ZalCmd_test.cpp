@@ -322,7 +322,6 @@ TEST(ZalTranslate, WordStarPrefixes) {
     EXPECT_EQ(Ctrl(p, 'Q'), ccPending);
     EXPECT_EQ(Press(p, VK_SHIFT), ccPending);
     EXPECT_EQ(Press(p, 'S', true), ccDiscard);
-
     EXPECT_EQ(Ctrl(p, 'Q'), ccPending);
     EXPECT_EQ(Press(p, VK_CONTROL), ccPending);
     EXPECT_EQ(Press(p, 'S'), ccHome);
@@ -424,15 +423,6 @@ TEST(ZalTranslate, EarlierBindingHidesLaterOneAndZeroCommandsPassOn) {
     p.Tables(t).InsertBinding(0, B('J', 4, 0, 'L', 0));
     EXPECT_EQ(Ctrl(p, 'J'), ccPending);
     EXPECT_EQ(Press(p, 'L'), ccDiscard);
-}
-
-TEST(ZalTranslate, ResetStateDropsAPendingPrefix) {
-    TZalCommandProcessor p;
-    OnlyActive(p, {"WordStar"});
-    EXPECT_EQ(Ctrl(p, 'Q'), ccPending);
-    p.ResetState();
-    EXPECT_EQ(p.State(), TZalCommandProcessor::tsIdle);
-    EXPECT_EQ(Press(p, 'S'), ccUnbound);
 }
 
 } // namespace

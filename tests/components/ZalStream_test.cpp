@@ -79,55 +79,49 @@ TEST(ZalStream, IntegersCoverTheSignedRange) {
     TZalValueWriter w;
     w.WriteInteger(INT64_MIN);
     w.WriteInteger(INT64_MAX);
-    w.WriteInteger(0);
     TZalValueReader r(w.Text());
     EXPECT_EQ(r.ReadInteger(), INT64_MIN);
     EXPECT_EQ(r.ReadInteger(), INT64_MAX);
-    EXPECT_EQ(r.ReadInteger(), 0);
-}
-
-// Reads the first value of `text` as the given kind and returns the error text.
-std::string ErrorOf(const std::string& text, TZalValueKind kind) {
-    TZalValueReader r(text);
-    try {
-        switch (kind) {
-        case TZalValueKind::vkString: r.ReadString(); break;
-        case TZalValueKind::vkBoolean: r.ReadBoolean(); break;
-        case TZalValueKind::vkInteger: r.ReadInteger(); break;
-        case TZalValueKind::vkListBegin: r.ReadListBegin(); break;
-        case TZalValueKind::vkListEnd: r.ReadListEnd(); break;
-        case TZalValueKind::vkEnd: r.NextValue(); break;
-        }
-    } catch (const EZalStreamError& e) {
-        return e.what();
-    }
-    return "no error";
 }
 
 TEST(ZalStream, MalformedInputNamesLineAndProblem) {
     using K = TZalValueKind;
-    EXPECT_EQ(ErrorOf("\n\n42", K::vkString),
-              "Invalid value stream at line 3: expected a string, found an integer");
-    EXPECT_EQ(ErrorOf("'x'", K::vkBoolean),
-              "Invalid value stream at line 1: expected a boolean, found a string");
-    EXPECT_EQ(ErrorOf("", K::vkListEnd),
-              "Invalid value stream at line 1: expected a list end, found the end of the stream");
-    EXPECT_EQ(ErrorOf("True", K::vkListBegin),
-              "Invalid value stream at line 1: expected a list start, found a boolean");
-    EXPECT_EQ(ErrorOf("'abc", K::vkString), "Invalid value stream at line 1: unterminated string");
-    EXPECT_EQ(ErrorOf("'a\nb'", K::vkString), "Invalid value stream at line 1: unterminated string");
-    EXPECT_EQ(ErrorOf("#256", K::vkString),
-              "Invalid value stream at line 1: character code out of range after #");
-    EXPECT_EQ(ErrorOf("#x", K::vkString),
-              "Invalid value stream at line 1: character code expected after #");
-    EXPECT_EQ(ErrorOf("'a'b", K::vkString),
-              "Invalid value stream at line 1: unexpected character after a string");
-    EXPECT_EQ(ErrorOf("12x", K::vkInteger), "Invalid value stream at line 1: not a number: 12x");
-    EXPECT_EQ(ErrorOf("-", K::vkInteger), "Invalid value stream at line 1: not a number: -");
-    EXPECT_EQ(ErrorOf("99999999999999999999", K::vkInteger),
-              "Invalid value stream at line 1: integer out of range: 99999999999999999999");
-    EXPECT_EQ(ErrorOf("Yes", K::vkBoolean), "Invalid value stream at line 1: unknown word Yes");
-    EXPECT_EQ(ErrorOf("  {", K::vkEnd), "Invalid value stream at line 1: unexpected character '{'");
+    const struct {
+        const char* text;
+        K kind; // what the caller asks for
+        const char* error;
+    } cases[] = {
+        {"\n\n42", K::vkString, "line 3: expected a string, found an integer"},
+        {"'x'", K::vkBoolean, "line 1: expected a boolean, found a string"},
+        {"", K::vkListEnd, "line 1: expected a list end, found the end of the stream"},
+        {"True", K::vkListBegin, "line 1: expected a list start, found a boolean"},
+        {"'abc", K::vkString, "line 1: unterminated string"},
+        {"'a\nb'", K::vkString, "line 1: unterminated string"},
+        {"#256", K::vkString, "line 1: character code out of range after #"},
+        {"#x", K::vkString, "line 1: character code expected after #"},
+        {"'a'b", K::vkString, "line 1: unexpected character after a string"},
+        {"12x", K::vkInteger, "line 1: not a number: 12x"},
+        {"-", K::vkInteger, "line 1: not a number: -"},
+        {"99999999999999999999", K::vkInteger, "line 1: integer out of range: 99999999999999999999"},
+        {"Yes", K::vkBoolean, "line 1: unknown word Yes"},
+        {"  {", K::vkEnd, "line 1: unexpected character '{'"},
+    };
+    for (const auto& c : cases) {
+        TZalValueReader r(c.text);
+        try {
+            switch (c.kind) {
+            case K::vkString: r.ReadString(); break;
+            case K::vkBoolean: r.ReadBoolean(); break;
+            case K::vkInteger: r.ReadInteger(); break;
+            case K::vkListBegin: r.ReadListBegin(); break;
+            case K::vkListEnd: r.ReadListEnd(); break;
+            case K::vkEnd: r.NextValue(); break;
+            }
+            ADD_FAILURE() << "accepted: " << c.text;
+        } catch (const EZalStreamError& e) {
+            EXPECT_EQ(e.what(), std::string("Invalid value stream at ") + c.error);
+        }
+    }
 }
 
 TEST(ZalStream, EndOfListInsideAnUnclosedListIsAnError) {

@@ -498,14 +498,19 @@ TZalCommandProcessor::TZalCommandProcessor() {
     ResetState();
 }
 
-TZalCommandTable& TZalCommandProcessor::Tables(int index) {
+void TZalCommandProcessor::CheckTableIndex(int index) const {
     if (index < 0 || index >= TableCount())
         throw EListError("List index out of bounds (" + std::to_string(index) + ")");
+}
+
+TZalCommandTable& TZalCommandProcessor::Tables(int index) {
+    CheckTableIndex(index);
     return *tables_[static_cast<size_t>(index)];
 }
 
 const TZalCommandTable& TZalCommandProcessor::Tables(int index) const {
-    return const_cast<TZalCommandProcessor*>(this)->Tables(index);
+    CheckTableIndex(index);
+    return *tables_[static_cast<size_t>(index)];
 }
 
 TZalCommandTable* TZalCommandProcessor::FindIn(const TTableList& list, std::string_view name) {

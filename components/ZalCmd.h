@@ -151,6 +151,7 @@ public:
 private:
     using TTableList = std::vector<std::unique_ptr<TZalCommandTable>>;
 
+    void CheckTableIndex(int index) const;
     TZalCommand Translate(uint16_t key, uint8_t shift);
     TZalCommand MatchTable(const TZalCommandTable& table, uint8_t key, uint8_t shift);
     static void AddUnique(TTableList& list, std::unique_ptr<TZalCommandTable> table);

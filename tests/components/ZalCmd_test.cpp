@@ -12,8 +12,8 @@ struct Row {
     int firstKey, firstShift, secondKey, secondShift, command;
 };
 
-// The built-in tables as the key-table reference lists them (numbers only, so that the
-// check does not share names or helpers with the code under test).
+// The built-in tables written out independently as plain numbers, so that the check
+// shares no names or helpers with the code under test.
 std::vector<Row> ReferenceDefault() {
     std::vector<Row> rows = {
         {0x25, 0, 0, 0, 46}, {0x27, 0, 0, 0, 55}, {0x25, 4, 0, 0, 74}, {0x27, 4, 0, 0, 75},

@@ -12,6 +12,7 @@
 #include "components/ZalExcpt.h"
 #include "components/ZalStream.h"
 #include "platform/Messages.h"
+#include "platform/ShiftState.h"
 
 // Shift byte of a binding.
 constexpr uint8_t ksNone = 0;
@@ -20,25 +21,6 @@ constexpr uint8_t ksCtrl = 4;
 constexpr uint8_t ksAlt = 8;
 // Second key only: no modifier or Ctrl alone.
 constexpr uint8_t ksCtrlOrNone = 128;
-
-// The framework's key-state set as handed to key and mouse handlers.
-using TShiftState = uint8_t;
-constexpr TShiftState ssShift = 0x01, ssAlt = 0x02, ssCtrl = 0x04, ssLeft = 0x08,
-                      ssRight = 0x10, ssMiddle = 0x20, ssDouble = 0x40;
-
-// A file that cannot be created, opened, read or written. ErrorCode holds errno.
-class EInOutError : public Exception {
-public:
-    EInOutError(std::string message, int errorCode)
-        : Exception(std::move(message)), ErrorCode(errorCode) {}
-    int ErrorCode = 0;
-};
-
-// An index outside a list (a caller error).
-class EListError : public Exception {
-public:
-    using Exception::Exception;
-};
 
 struct TZalKeyBinding {
     uint8_t FirstKey = 0;

@@ -479,7 +479,7 @@ void TZalCommandTable::WriteCommandList(TZalValueWriter& writer) const {
     writer.WriteListEnd();
 }
 
-void TZalCommandTable::DefineProperties(TZalFiler& filer) {
+void TZalCommandTable::DefineProperties(TFiler& filer) {
     filer.DefineProperty(
         "CommandList", [this](TZalValueReader& r) { ReadCommandList(r); },
         [this](TZalValueWriter& w) { WriteCommandList(w); }, BindingCount() > 0);
@@ -662,7 +662,7 @@ void TZalCommandProcessor::WriteTableList(TZalValueWriter& writer) const {
     writer.WriteListEnd();
 }
 
-void TZalCommandProcessor::DefineProperties(TZalFiler& filer) {
+void TZalCommandProcessor::DefineProperties(TFiler& filer) {
     filer.DefineProperty(
         "TableList", [this](TZalValueReader& r) { ReadTableList(r); },
         [this](TZalValueWriter& w) { WriteTableList(w); }, TableCount() > 0);

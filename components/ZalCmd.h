@@ -10,6 +10,7 @@
 
 #include "components/ZalCmdCodes.h"
 #include "components/ZalExcpt.h"
+#include "components/Persistent.h"
 #include "components/ZalStream.h"
 #include "platform/Messages.h"
 #include "platform/ShiftState.h"
@@ -44,9 +45,10 @@ struct TZalKeyBinding {
 };
 static_assert(sizeof(TZalKeyBinding) == 6, "a key binding is a packed 6-byte record");
 
-class TZalCommandTable : public TZalPersistent {
+class TZalCommandTable : public TPersistent {
 public:
     TZalCommandTable();
+    const char* ClassName() const override { return "TZalCommandTable"; }
     TZalCommandTable(const TZalCommandTable&) = delete;
     TZalCommandTable& operator=(const TZalCommandTable&) = delete;
 
@@ -73,7 +75,7 @@ public:
     // A malformed stream raises EZalStreamError and leaves the table as it was.
     void ReadCommandList(TZalValueReader& reader);
     void WriteCommandList(TZalValueWriter& writer) const;
-    void DefineProperties(TZalFiler& filer) override;
+    void DefineProperties(TFiler& filer) override;
 
 private:
     friend class TZalCommandProcessor; // translation scans the bindings without copying
@@ -84,8 +86,9 @@ private:
     void CheckIndex(int index, int limit) const;
 };
 
-class TZalCommandProcessor : public TZalPersistent {
+class TZalCommandProcessor : public TPersistent {
 public:
+    const char* ClassName() const override { return "TZalCommandProcessor"; }
     enum TTranslationState : uint8_t { tsIdle = 0, tsAwaitSecondKey = 1, tsLiteralNext = 2 };
 
     // Builds "Default" (active), "WordStar" and "Grid" (inactive) from the built-in data.
@@ -128,7 +131,7 @@ public:
     // the translation state is kept.
     void ReadTableList(TZalValueReader& reader);
     void WriteTableList(TZalValueWriter& writer) const;
-    void DefineProperties(TZalFiler& filer) override;
+    void DefineProperties(TFiler& filer) override;
 
 private:
     using TTableList = std::vector<std::unique_ptr<TZalCommandTable>>;

@@ -25,6 +25,12 @@ public:
     int ErrorCode = 0;
 };
 
+// A value that cannot be converted or assigned ("Cannot assign a TFont to a TZalColors").
+class EConvertError : public Exception {
+public:
+    using Exception::Exception;
+};
+
 // An index outside a list (a caller error).
 class EListError : public Exception {
 public:

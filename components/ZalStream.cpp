@@ -277,11 +277,3 @@ bool TZalValueReader::EndOfList() {
 bool TZalValueReader::AtEnd() { return Peek().kind == TZalValueKind::vkEnd; }
 
 // ---- persistent base ----
-
-void TZalPersistent::AssignTo(TZalPersistent&) const {
-    throw Exception("Cannot assign this object to another");
-}
-
-void TZalPersistent::DefineProperties(TZalFiler&) {}
-
-void TZalPersistent::Assign(const TZalPersistent& source) { source.AssignTo(*this); }

@@ -89,24 +89,3 @@ private:
     bool peeked_ = false;
     Token token_;
 };
-
-// What a property definition gives the filer: how to read the value, how to write it,
-// and whether there is anything to store.
-class TZalFiler {
-public:
-    virtual ~TZalFiler() = default;
-    virtual void DefineProperty(std::string_view name,
-                                const std::function<void(TZalValueReader&)>& read,
-                                const std::function<void(TZalValueWriter&)>& write,
-                                bool hasData) = 0;
-};
-
-// Base of objects whose properties can be stored as value streams.
-class TZalPersistent {
-public:
-    virtual ~TZalPersistent() = default;
-    virtual void AssignTo(TZalPersistent& dest) const;
-    // Defines the properties that are stored beyond the published ones.
-    virtual void DefineProperties(TZalFiler& filer);
-    virtual void Assign(const TZalPersistent& source);
-};

@@ -242,7 +242,7 @@ TEST(ZalCmdStream, MalformedCommandListLeavesTheTableAlone) {
 }
 
 // Remembers the last property defined.
-struct RecordingFiler : TZalFiler {
+struct RecordingFiler : TFiler {
     std::string name;
     std::function<void(TZalValueWriter&)> write;
     bool hasData = false;

@@ -299,3 +299,275 @@ TEST(UndoBuffer, ParagraphsAreReleasedByTheirOwner) {
     }
     for (TParaNode* n : listOwned) delete n;
 }
+
+// --- Random sequences against a plain model ---------------------------------------------
+
+namespace {
+
+struct ModelRecord {
+    TUndoAction kind;
+    uint8_t group;
+    bool modified;
+    int32_t para, pos;
+    std::string data; // for replace records: old, 0, new, 0
+    TParaNode* node;
+    int action; // the user action (outermost group or lone record) it belongs to
+};
+
+bool HoldsPara(TUndoAction k) { return k == uaInsertPara || k == uaInsertParaAfter || k == uaDeletePara; }
+size_t Bytes(const ModelRecord& r) { return (HoldsPara(r.kind) ? 4 : r.data.size()) + kOver; }
+
+// The history as a list of records; undo records first, then redo records.
+struct Model {
+    uint32_t size = 0;
+    std::deque<ModelRecord> recs;
+    size_t undo = 0;
+    uint8_t counter = 0;
+    bool inGroup = false, refusing = false;
+    int action = 0;
+
+    uint32_t Free() const {
+        uint32_t used = 0;
+        for (size_t i = 0; i < undo; ++i) used += uint32_t(Bytes(recs[i]));
+        return size - used;
+    }
+    void NextGroup() {
+        ++counter;
+        if (undo && recs[undo - 1].group == counter) ++counter;
+    }
+    void DiscardAll() {
+        recs.clear();
+        undo = 0;
+        counter = 0;
+    }
+    bool MakeRoom(uint32_t n) {
+        if (refusing) return false;
+        if (size < n) {
+            DiscardAll();
+            refusing = inGroup;
+            return false;
+        }
+        if (Free() >= n) return true;
+        uint32_t target = std::max(size / 16, n);
+        recs.resize(undo);
+        while (Free() < target && undo) {
+            uint8_t g = recs.front().group;
+            while (undo && recs.front().group == g) {
+                recs.pop_front();
+                --undo;
+            }
+        }
+        if (undo == 0) {
+            DiscardAll();
+            refusing = inGroup;
+            return !inGroup;
+        }
+        return true;
+    }
+    // Extends the newest record when the action continues it; nullopt when it does not.
+    int TryMerge(TUndoAction kind, const std::string& add, const std::string& addNew, int32_t pos,
+                 int32_t para) {
+        if (inGroup || !undo) return -1;
+        ModelRecord& r = recs[undo - 1];
+        if (r.kind != kind || r.para != para) return -1;
+        size_t oldLen = r.data.find('\0');
+        bool append = (kind == uaInsertText && pos == int64_t(r.pos) + int64_t(r.data.size())) ||
+                      (kind == uaDeleteText && pos == r.pos);
+        bool prepend = kind == uaDeleteText && int64_t(pos) + int64_t(add.size()) == r.pos;
+        bool replace = kind == uaReplaceText && pos == int64_t(r.pos) + int64_t(oldLen);
+        if (!append && !prepend && !replace) return -1;
+        recs.resize(undo);
+        if (!MakeRoom(uint32_t(add.size() + addNew.size())) || !undo) return 0;
+        ModelRecord& m = recs[undo - 1];
+        if (append) m.data += add;
+        if (prepend) {
+            m.data = add + m.data;
+            m.pos -= int32_t(add.size());
+        }
+        if (replace) {
+            size_t a = m.data.find('\0');
+            std::string o = m.data.substr(0, a), w = m.data.substr(a + 1, m.data.size() - a - 2);
+            m.data = o + add + '\0' + w + addNew + '\0';
+        }
+        return 1;
+    }
+    bool Add(ModelRecord r) {
+        if (!inGroup) {
+            NextGroup();
+            ++action;
+        }
+        if (!MakeRoom(uint32_t(Bytes(r)))) return false;
+        recs.resize(undo);
+        r.group = counter;
+        r.action = action;
+        recs.push_back(r);
+        ++undo;
+        return true;
+    }
+};
+
+std::string RandomText(std::mt19937& rng, size_t n) {
+    std::string s(n, ' ');
+    for (char& c : s) c = char('a' + rng() % 26);
+    return s;
+}
+
+void CheckAgainstModel(const TZalUndoBuffer& b, const Model& m, bool walk) {
+    ASSERT_EQ(b.FreeBytes(), m.Free());
+    ASSERT_EQ(b.UndoCount(), m.undo);
+    ASSERT_EQ(size_t(b.RedoCount()), m.recs.size() - m.undo);
+    ASSERT_EQ(b.GroupCounter(), m.counter);
+    ASSERT_EQ(b.InGroup(), m.inGroup);
+    ASSERT_EQ(b.Refusing(), m.refusing);
+    uint32_t ofs = 0;
+    for (size_t i = 0; walk && i < m.recs.size(); ++i) {
+        SCOPED_TRACE("record " + std::to_string(i));
+        const ModelRecord& r = m.recs[i];
+        ASSERT_LE(ofs + Bytes(r), b.Size());
+        const uint8_t* p = b.Block() + ofs;
+        ASSERT_EQ(Le(p, 2), i ? Bytes(m.recs[i - 1]) : 0u);
+        ASSERT_EQ(p[2], r.kind | (r.modified ? 0x80 : 0));
+        ASSERT_EQ(p[3], r.group);
+        ASSERT_EQ(int32_t(Le(p + 4, 4)), r.para);
+        ASSERT_EQ(int32_t(Le(p + 8, 4)), r.pos);
+        ASSERT_EQ(Le(p + 12, 2) + size_t(kOver), Bytes(r));
+        if (!HoldsPara(r.kind)) {
+            ASSERT_EQ(std::memcmp(p + 14, r.data.data(), r.data.size()), 0);
+        }
+        // One action keeps one group id; neighbouring actions never share one.
+        if (i) {
+            ASSERT_EQ(r.group == m.recs[i - 1].group, r.action == m.recs[i - 1].action);
+        }
+        ofs += uint32_t(Bytes(r));
+    }
+    if (m.undo) {
+        ASSERT_EQ(b.UndoGroupId(), m.recs[m.undo - 1].group);
+    } else if (!m.recs.empty()) {
+        ASSERT_EQ(b.UndoGroupId(), uint8_t(~m.recs[0].group));
+    }
+    if (m.undo < m.recs.size()) {
+        ASSERT_EQ(b.RedoGroupId(), m.recs[m.undo].group);
+    } else if (m.undo) {
+        ASSERT_EQ(b.RedoGroupId(), uint8_t(~m.recs[m.undo - 1].group));
+    }
+}
+
+void ExpectTaken(const TUndoRecord& got, const ModelRecord& want) {
+    ASSERT_EQ(got.Kind, want.kind);
+    ASSERT_EQ(got.Group, want.group);
+    ASSERT_EQ(got.Modified, want.modified);
+    ASSERT_EQ(got.Para, want.para);
+    ASSERT_EQ(got.Pos, want.pos);
+    ASSERT_EQ(got.Node, want.node);
+    if (!HoldsPara(want.kind)) {
+        ASSERT_EQ(DataOf(got), want.data);
+    }
+}
+
+} // namespace
+
+TEST(UndoBuffer, RandomSequencesMatchAPlainModel) {
+    const uint16_t sizes[] = {0, 30, 100, 300, 1000, 8192, 8192, 65535};
+    for (uint32_t seed = 1; seed <= 16; ++seed) {
+        std::mt19937 rng(seed);
+        uint16_t size = sizes[seed % 8];
+        bool calm = seed > 8; // no emptying of the whole history: group ids wrap
+        TZalUndoBuffer b(size);
+        Model m;
+        m.size = b.Size();
+        ASSERT_EQ(b.Size(), size);
+        std::set<TParaNode*> listOwned; // paragraphs in the simulated text
+        std::vector<bool> saved;
+        int32_t para = 1, pos = 1; // where the last typing went
+        for (int step = 0, steps = calm ? 3000 : 1200; step < steps; ++step) {
+            SCOPED_TRACE("seed " + std::to_string(seed) + " step " + std::to_string(step));
+            int op = int(rng() % 100);
+            bool modified = rng() % 2;
+            if (op < 40) { // typing, deleting and overwriting, mostly continuing
+                bool jump = rng() % 6 == 0;
+                if (jump) {
+                    para = int32_t(rng() % 4);
+                    pos = int32_t(1 + rng() % 30);
+                }
+                size_t n = rng() % 10 ? 1 + rng() % 3 : rng() % 300;
+                if (!calm && rng() % 150 == 0 && b.Size() > 17) n = b.Size() - 17 + rng() % 4; // about the whole block
+                std::string s = RandomText(rng, n);
+                TUndoAction kind = op < 15 ? uaInsertText : uaDeleteText;
+                if (op >= 30) { // overwriting
+                    std::string w = RandomText(rng, rng() % 3);
+                    int merged = m.TryMerge(uaReplaceText, s, w, pos, para);
+                    bool stored = b.AddReplaceRecord(modified, para, pos, s.data(), uint16_t(n),
+                                                     w.data(), uint16_t(w.size()));
+                    if (merged < 0)
+                        merged = m.Add({uaReplaceText, 0, modified, para, pos,
+                                        s + '\0' + w + '\0', nullptr, 0});
+                    ASSERT_EQ(stored, merged == 1);
+                    pos += int32_t(n);
+                } else {
+                    bool backspace = kind == uaDeleteText && op < 23;
+                    int32_t at = backspace ? pos - int32_t(n) : pos;
+                    int merged = m.TryMerge(kind, s, "", at, para);
+                    bool stored = b.AddRecord(kind, modified, uint16_t(n), s.data(), at, para);
+                    if (merged < 0) merged = m.Add({kind, 0, modified, para, at, s, nullptr, 0});
+                    ASSERT_EQ(stored, merged == 1);
+                    if (kind == uaInsertText) pos += int32_t(n);
+                    if (backspace) pos = at;
+                }
+            } else if (op < 45) {
+                bool stored = b.AddRecord(uaPosition, modified, 0, nullptr, pos, para);
+                ASSERT_EQ(stored, m.Add({uaPosition, 0, modified, para, pos, "", nullptr, 0}));
+            } else if (op < 55) { // paragraph records hold real nodes
+                TUndoAction kind = TUndoAction(uaInsertPara + rng() % 2 * (rng() % 2 ? 1 : 3));
+                TParaNode* node = NewNode(RandomText(rng, rng() % 20));
+                bool stored = b.AddParaRecord(kind, modified, node, 1, para);
+                ASSERT_EQ(stored, m.Add({kind, 0, modified, para, 1, "", node, 0}));
+                if (kind != uaDeletePara) listOwned.insert(node); // it is in the text
+                else if (!stored) delete node;                     // refused: still ours
+            } else if (op < 63 && saved.size() < 3) {
+                bool s;
+                b.BeginGroup(s);
+                saved.push_back(s);
+                if (!m.inGroup) {
+                    m.inGroup = true;
+                    m.NextGroup();
+                    ++m.action;
+                }
+            } else if (op < 71) {
+                if (saved.empty()) continue;
+                b.EndGroup(saved.back());
+                m.inGroup = saved.back();
+                if (!saved.back()) m.refusing = false;
+                saved.pop_back();
+            } else if (op < 83 && saved.empty()) {
+                for (int k = int(rng() % 6); k > 0 && m.undo; --k) {
+                    ModelRecord& r = m.recs[--m.undo];
+                    ASSERT_NO_FATAL_FAILURE(ExpectTaken(b.TakeUndo(), r));
+                    if (r.kind == uaDeletePara) listOwned.insert(r.node);
+                    else if (r.node) listOwned.erase(r.node);
+                }
+            } else if (op < 95 && saved.empty()) {
+                for (int k = int(rng() % 6); k > 0 && m.undo < m.recs.size(); --k) {
+                    bool now = rng() % 2;
+                    ModelRecord& r = m.recs[m.undo++];
+                    r.modified = now;
+                    ASSERT_NO_FATAL_FAILURE(ExpectTaken(b.TakeRedo(now), r));
+                    if (r.kind == uaDeletePara) listOwned.erase(r.node);
+                    else if (r.node) listOwned.insert(r.node);
+                }
+            } else if (op < 98) {
+                b.MarkAllModified();
+                for (ModelRecord& r : m.recs) r.modified = true;
+            } else if (!calm && saved.empty() && rng() % 8 == 0) {
+                b.DiscardAll();
+                m.DiscardAll();
+            }
+            // Reading the whole block back each step costs too much for long histories.
+            ASSERT_NO_FATAL_FAILURE(CheckAgainstModel(b, m, m.recs.size() < 300 || step % 16 == 0));
+        }
+        // The text's own paragraphs are still alive; the buffer releases the rest.
+        for (TParaNode* n : listOwned) {
+            ASSERT_NE(n->GetText(), nullptr);
+            delete n;
+        }
+    }
+}

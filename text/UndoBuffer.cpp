@@ -9,11 +9,12 @@
 namespace {
 
 // Record fields are little-endian whatever the machine.
-uint16_t Get16(const uint8_t* p) { return uint16_t(p[0] | (p[1] << 8)); }
+uint16_t Get16(const uint8_t* p) {
+    return uint16_t(p[0] | (p[1] << 8));
+}
 
 uint32_t Get32(const uint8_t* p) {
-    return uint32_t(p[0]) | (uint32_t(p[1]) << 8) | (uint32_t(p[2]) << 16) |
-           (uint32_t(p[3]) << 24);
+    return uint32_t(p[0]) | (uint32_t(p[1]) << 8) | (uint32_t(p[2]) << 16) | (uint32_t(p[3]) << 24);
 }
 
 void Put16(uint8_t* p, uint16_t v) {
@@ -42,13 +43,17 @@ uint16_t OldTextLen(const uint8_t* data, uint16_t len) {
 
 // --- TUndoNode -------------------------------------------------------------------------
 
-uint16_t TUndoNode::Back(uint32_t ofs) const { return Get16(buffer_.block_ + ofs + kBackOfs); }
+uint16_t TUndoNode::Back(uint32_t ofs) const {
+    return Get16(buffer_.block_ + ofs + kBackOfs);
+}
 
 TUndoAction TUndoNode::Kind(uint32_t ofs) const {
     return TUndoAction(buffer_.block_[ofs + kKindOfs] & ~kModifiedBit);
 }
 
-uint8_t TUndoNode::Group(uint32_t ofs) const { return buffer_.block_[ofs + kGroupOfs]; }
+uint8_t TUndoNode::Group(uint32_t ofs) const {
+    return buffer_.block_[ofs + kGroupOfs];
+}
 
 int32_t TUndoNode::Para(uint32_t ofs) const {
     return int32_t(Get32(buffer_.block_ + ofs + kParaOfs));
@@ -58,9 +63,13 @@ int32_t TUndoNode::Pos(uint32_t ofs) const {
     return int32_t(Get32(buffer_.block_ + ofs + kPosOfs));
 }
 
-uint16_t TUndoNode::Len(uint32_t ofs) const { return Get16(buffer_.block_ + ofs + kLenOfs); }
+uint16_t TUndoNode::Len(uint32_t ofs) const {
+    return Get16(buffer_.block_ + ofs + kLenOfs);
+}
 
-uint8_t* TUndoNode::Data(uint32_t ofs) const { return buffer_.block_ + ofs + kDataOfs; }
+uint8_t* TUndoNode::Data(uint32_t ofs) const {
+    return buffer_.block_ + ofs + kDataOfs;
+}
 
 bool TUndoNode::Modified(uint32_t ofs) const {
     return (buffer_.block_[ofs + kKindOfs] & kModifiedBit) != 0;
@@ -71,13 +80,17 @@ void TUndoNode::SetModified(uint32_t ofs, bool modified) {
     b = modified ? uint8_t(b | kModifiedBit) : uint8_t(b & ~kModifiedBit);
 }
 
-void TUndoNode::SetBack(uint32_t ofs, uint16_t back) { Put16(buffer_.block_ + ofs + kBackOfs, back); }
+void TUndoNode::SetBack(uint32_t ofs, uint16_t back) {
+    Put16(buffer_.block_ + ofs + kBackOfs, back);
+}
 
 void TUndoNode::SetPos(uint32_t ofs, int32_t pos) {
     Put32(buffer_.block_ + ofs + kPosOfs, uint32_t(pos));
 }
 
-void TUndoNode::SetLen(uint32_t ofs, uint16_t len) { Put16(buffer_.block_ + ofs + kLenOfs, len); }
+void TUndoNode::SetLen(uint32_t ofs, uint16_t len) {
+    Put16(buffer_.block_ + ofs + kLenOfs, len);
+}
 
 TParaNode* TUndoNode::Node(uint32_t ofs) const {
     if (!HoldsPara(Kind(ofs))) return nullptr;
@@ -97,9 +110,9 @@ void TUndoNode::Fill(uint32_t ofs, uint16_t back, TUndoAction kind, bool modifie
     if (len && data) std::memcpy(r + kDataOfs, data, len);
 }
 
-void TUndoNode::FillReplace(uint32_t ofs, uint16_t back, bool modified, uint8_t group,
-                            int32_t para, int32_t pos, const char* oldText, uint16_t oldLen,
-                            const char* newText, uint16_t newLen) {
+void TUndoNode::FillReplace(uint32_t ofs, uint16_t back, bool modified, uint8_t group, int32_t para,
+                            int32_t pos, const char* oldText, uint16_t oldLen, const char* newText,
+                            uint16_t newLen) {
     Fill(ofs, back, uaReplaceText, modified, group, para, pos, uint16_t(oldLen + newLen + 2),
          nullptr);
     uint8_t* d = Data(ofs);
@@ -129,7 +142,8 @@ TZalUndoBuffer::TZalUndoBuffer(uint16_t size, TUndoBlockAllocator allocate) {
     accessor_ = new TUndoNode(*this);
     if (!allocate) allocate = std::malloc;
     // Ask again for less while memory is short; below 16 bytes no record would fit.
-    while (size != 0 && !Obtain(size, allocate)) size = size > 16 ? uint16_t(size - size / 2) : 0;
+    while (size != 0 && !Obtain(size, allocate))
+        size = size > 16 ? uint16_t(size - size / 2) : 0;
     size_ = size;
     free_ = size_;
 }
@@ -339,9 +353,8 @@ bool TZalUndoBuffer::AddParaRecord(TUndoAction kind, bool modified, TParaNode* n
     return true;
 }
 
-bool TZalUndoBuffer::AddReplaceRecord(bool modified, int32_t para, int32_t pos,
-                                      const char* oldText, uint16_t oldLen, const char* newText,
-                                      uint16_t newLen) {
+bool TZalUndoBuffer::AddReplaceRecord(bool modified, int32_t para, int32_t pos, const char* oldText,
+                                      uint16_t oldLen, const char* newText, uint16_t newLen) {
     if ((oldLen && !oldText) || (newLen && !newText)) return false;
     if (!inGroup_) {
         bool prepend;
@@ -370,8 +383,8 @@ bool TZalUndoBuffer::AddReplaceRecord(bool modified, int32_t para, int32_t pos,
     GiveUpRedo();
     uint16_t back;
     uint32_t ofs = NewRecordOffset(back);
-    accessor_->FillReplace(ofs, back, modified, groupCounter_, para, pos, oldText, oldLen,
-                           newText, newLen);
+    accessor_->FillReplace(ofs, back, modified, groupCounter_, para, pos, oldText, oldLen, newText,
+                           newLen);
     Placed(ofs, uint16_t(len));
     return true;
 }

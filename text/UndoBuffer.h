@@ -17,7 +17,10 @@ enum TUndoAction : uint8_t {
 
 // One record as handed back by TakeUndo and TakeRedo. Data points into the block and
 // stays valid until the buffer is changed again. Node is the paragraph of kinds 2, 3
-// and 5; after TakeUndo of kind 5 or TakeRedo of kinds 2 and 3 the caller owns it.
+// and 5. A paragraph out of the text belongs to the record: after TakeUndo of kind 5
+// or TakeRedo of kinds 2 and 3 it is the caller's again (to link back in); after
+// TakeUndo of kinds 2 and 3 or TakeRedo of kind 5 the caller unlinks it without
+// destroying it, and the buffer destroys it if the record is given up.
 struct TUndoRecord {
     TUndoAction Kind = uaPosition;
     uint8_t Group = 0;
@@ -92,23 +95,29 @@ public:
     void BeginGroup(bool& saved);
     void EndGroup(bool saved);
 
-    // Records kinds 0, 1 and 4 (characters in data). False when refused.
+    // Records kinds 0, 1 and 4 (characters in data). False when refused; other kinds
+    // are always refused.
     bool AddRecord(TUndoAction kind, bool modified, uint16_t len, const void* data, int32_t pos,
                    int32_t para);
     // Records kinds 2, 3 and 5, which hold a paragraph (charged as 4 data bytes). A
     // uaDeletePara record takes ownership of node; when the record is refused (False)
-    // the caller keeps it.
-    bool AddParaRecord(TUndoAction kind, bool modified, TParaNode* node, int32_t pos,
-                       int32_t para);
+    // the caller keeps it. The paragraph of kinds 2 and 3 stays the text's.
+    bool AddParaRecord(TUndoAction kind, bool modified, TParaNode* node, int32_t pos, int32_t para);
     bool AddReplaceRecord(bool modified, int32_t para, int32_t pos, const char* oldText,
                           uint16_t oldLen, const char* newText, uint16_t newLen);
 
+    // The newest undo record becomes the oldest redo record, and back (storing
+    // modifiedNow). With nothing to take: an empty record, and nothing changes.
     TUndoRecord TakeUndo();
     TUndoRecord TakeRedo(bool modifiedNow);
+    // With no such record: the complement of the group at the current position, which
+    // cannot be the group being replayed.
     uint8_t UndoGroupId() const;
     uint8_t RedoGroupId() const;
 
+    // After a save every recorded state differs from the saved text.
     void MarkAllModified();
+    // Empties the history, releasing every record with the paragraph it owns.
     void DiscardAll();
 
     bool CanUndo() const { return undoCount_ > 0; }

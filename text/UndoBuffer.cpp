@@ -208,8 +208,8 @@ void TZalUndoBuffer::EndGroup(bool saved) {
 
 void TZalUndoBuffer::NextGroupId() {
     ++groupCounter_;
-    // After 256 ids without a record the counter would meet the newest group again
-    // and one undo would take both.
+    // A run of groups that record nothing can bring the counter round to the newest
+    // record's id; one undo would then take both actions.
     if (undoCount_ > 0 && groupCounter_ == accessor_->Group(current_)) ++groupCounter_;
 }
 

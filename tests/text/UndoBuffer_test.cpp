@@ -174,6 +174,18 @@ TEST(UndoBuffer, OversizedRecordsAndEmptiedHistoryInAGroup) {
     EXPECT_EQ(s.UndoCount(), 0);
 }
 
+TEST(UndoBuffer, MarkAllModifiedReachesUndoAndRedoRecords) {
+    TZalUndoBuffer b(1000);
+    Add(b, uaInsertText, "ab", 1);
+    Add(b, uaDeleteText, "z", 9, 4);
+    b.TakeUndo();
+    b.MarkAllModified();
+    EXPECT_TRUE(b.TakeUndo().Modified);
+    EXPECT_EQ(b.Block()[18 + 2], 0x80 | uaDeleteText); // the redo record as well
+    EXPECT_FALSE(b.TakeRedo(false).Modified);          // redone: the flag of that moment
+    EXPECT_TRUE(b.TakeRedo(true).Modified);
+}
+
 TEST(UndoBuffer, GroupIdsWrapAndNeighboursDiffer) {
     TZalUndoBuffer b(8192);
     bool saved;

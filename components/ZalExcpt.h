@@ -17,6 +17,26 @@ private:
     std::string message_;
 };
 
+// A file that cannot be created, opened, read or written. ErrorCode holds errno.
+class EInOutError : public Exception {
+public:
+    EInOutError(std::string message, int errorCode)
+        : Exception(std::move(message)), ErrorCode(errorCode) {}
+    int ErrorCode = 0;
+};
+
+// A value that cannot be converted or assigned ("Cannot assign a TFont to a TZalColors").
+class EConvertError : public Exception {
+public:
+    using Exception::Exception;
+};
+
+// An index outside a list (a caller error).
+class EListError : public Exception {
+public:
+    using Exception::Exception;
+};
+
 // Raised by the string-table reader with one of its own five messages.
 class EZalStringResourceError : public Exception {
 public:

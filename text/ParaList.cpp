@@ -2,12 +2,20 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <cstring>
 
 #include "text/TextHelpers.h"
 
 namespace {
 
 // Shows the busy indicator for the lifetime of the object, if there is one.
+// The characters of s that may go into a paragraph: those before a zero byte.
+int TextPart(const char* s, int count) {
+    if (!s || count <= 0) return 0;
+    const void* zero = std::memchr(s, 0, size_t(count));
+    return zero ? int(static_cast<const char*>(zero) - s) : count;
+}
+
 class TBusyScope {
 public:
     TBusyScope(const TBusyIndicator& indicator, bool active)
@@ -323,6 +331,7 @@ TEditError TZalParaList::InsertTextAt(TParaListView* editor, int32_t para, int c
                                       const char* s, int pos) {
     TParaNode* node = FindPara(para);
     if (!node || count < 0 || pos < 1) return ecSuccess;
+    count = TextPart(s, count);
     // Spaces that fill the gap up to a position beyond the end count as inserted bytes.
     const int padding = std::max(0, pos - 1 - int(node->Length()));
     if (TEditError err = CheckLimits(para, 0, count + padding)) return err;
@@ -387,6 +396,7 @@ TEditError TZalParaList::ReplaceTextAt(TParaListView* editor, int32_t para, int 
     TParaNode* node = FindPara(para);
     if (!node || newCount < 0 || oldCount < 0) return ecSuccess;
     if (!s) s = "";
+    newCount = TextPart(s, newCount);
     const int len = node->Length();
     if (pos < 1 || pos > len + 1) return ecSuccess;
     oldCount = std::min(oldCount, len - pos + 1);

@@ -223,7 +223,7 @@ bool TParaNode::UpdateWrap(int wrapWidth, int tabSize, int p, int shift, int gua
             last = k;
             first = k - 1;
             st[k - 1] = static_cast<uint16_t>(now);
-        } else if (hasOld && old == now - shift && (guard == 0 || now >= p + guard)) {
+        } else if (hasOld && old == now - shift && now >= p + guard + std::max(shift, 0)) {
             // Same break as before, moved by the edit: the remaining lines only move.
             ShiftStarts(st, k, oldCount, shift);
             settled = true;
@@ -233,7 +233,7 @@ bool TParaNode::UpdateWrap(int wrapWidth, int tabSize, int p, int shift, int gua
             last = k;
             const int magnitude = shift < 0 ? -shift : shift;
             if (guard == 0 && magnitude <= fit && hasOld) {
-                if (old == prevNew - shift && shift < 0 && now > p) {
+                if (old == prevNew - shift && shift < 0 && now > p && prevNew >= p) {
                     // The previous line now begins where line k began: one line fewer.
                     std::memmove(st + k - 1, st + k, static_cast<size_t>(oldCount - k) * sizeof(uint16_t));
                     lineCount_ = oldCount - 1;
@@ -241,7 +241,7 @@ bool TParaNode::UpdateWrap(int wrapWidth, int tabSize, int p, int shift, int gua
                     settled = true;
                     break;
                 }
-                if (now == prevOld + shift && shift > 0 && now > p) {
+                if (now == prevOld + shift && shift > 0 && now >= p + shift) {
                     // Line k begins where line k-1 began: one line more.
                     if (oldCount + 1 > lineCapacity_ && !EnsureLineCapacity(oldCount + 1)) {
                         grown = false;
@@ -360,6 +360,7 @@ TEditError TParaNode::ReplaceChars(int pos, int oldCount, const char* s, int new
 
     int32_t f1 = 32767, l1 = 0;
     bool wrapped = true;
+    const int32_t countBefore = lineCount_;
     if (oldCount > 0 && newCount > 0) {
         const int f = std::min(oldCount, newCount);
         std::memcpy(text_ + p, s, static_cast<size_t>(f));
@@ -382,10 +383,17 @@ TEditError TParaNode::ReplaceChars(int pos, int oldCount, const char* s, int new
             lastLine = lineCount_;
             return ecSuccess;
         }
+        // The length changes after the overwritten part, not at p.
         int32_t f2 = 0, l2 = 0;
-        UpdateWrap(wrapWidth, tabSize, p, e, 0, f2, l2);
+        const int32_t countBetween = lineCount_;
+        UpdateWrap(wrapWidth, tabSize, p + std::min(oldCount, newCount), e, 0, f2, l2);
         firstLine = std::min(f1, f2);
         lastLine = std::max(l1, l2);
+        // Lines the overwrite moved and the length change moved back show up in neither
+        // range, although the text at the end may now break differently: repaint to the
+        // end whenever the first step changed the number of lines.
+        if (countBetween != countBefore)
+            lastLine = std::max({lastLine, countBefore, lineCount_});
     } else {
         firstLine = f1;
         lastLine = l1;

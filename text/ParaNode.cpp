@@ -28,6 +28,17 @@ inline bool PointsInto(const char* p, const char* base, int size) {
     return base && a >= b && a < b + static_cast<std::uintptr_t>(size);
 }
 
+// The characters that fit on the line starting at s. Looking for tabs only within the
+// line gives the same fit as deciding once over the rest of the paragraph (without a
+// tab in its first width characters a line fits width characters, or all that is left),
+// but costs a line's length instead of the paragraph's after every keystroke.
+inline int LineFit(const char* s, int remaining, int wrapWidth, int tabSize) {
+    const int window = std::min(wrapWidth, remaining);
+    if (window > 0 && std::memchr(s, '\t', static_cast<size_t>(window)))
+        return CharsInWidth(s, wrapWidth, tabSize);
+    return window;
+}
+
 inline void ShiftStarts(uint16_t* starts, int32_t from, int32_t to, int shift) {
     const auto d = static_cast<uint16_t>(shift);
     for (int32_t j = from; j <= to; ++j) starts[j - 1] = static_cast<uint16_t>(starts[j - 1] + d);
@@ -198,8 +209,7 @@ bool TParaNode::UpdateWrap(int wrapWidth, int tabSize, int p, int shift, int gua
     const int32_t s = editLine > 1 ? editLine - 1 : 1;
     const char* current = text_ + lineStarts_[s - 1];
     int remaining = length_ - lineStarts_[s - 1];
-    const bool tabs = remaining > 0 && HasTab(current, remaining);
-    int fit = tabs ? CharsInWidth(current, wrapWidth, tabSize) : wrapWidth;
+    int fit = LineFit(current, remaining, wrapWidth, tabSize);
     int32_t first = 0, last = 0;
     int prevOld = lineStarts_[s - 1], prevNew = prevOld;
     int32_t k = s;
@@ -260,7 +270,7 @@ bool TParaNode::UpdateWrap(int wrapWidth, int tabSize, int p, int shift, int gua
         }
         prevOld = old;
         prevNew = now;
-        fit = tabs ? CharsInWidth(next, wrapWidth, tabSize) : std::min(remaining, wrapWidth);
+        fit = LineFit(next, remaining, wrapWidth, tabSize);
         current = next;
     }
     if (!grown) {
@@ -284,21 +294,24 @@ bool TParaNode::UpdateWrap(int wrapWidth, int tabSize, int p, int shift, int gua
 TEditError TParaNode::InsertChars(int pos, const char* s, int count, int wrapWidth, int tabSize,
                                   int32_t& firstLine, int32_t& lastLine) {
     int col = 0;
-    firstLine = lastLine = PosToLine(pos, col);
-    if (pos < 1 || count < 0 || (count > 0 && !s)) return ecRegionTooLarge;
+    auto unchanged = [&](TEditError error) {
+        firstLine = lastLine = PosToLine(pos, col);
+        return error;
+    };
+    if (pos < 1 || count < 0 || (count > 0 && !s)) return unchanged(ecRegionTooLarge);
     const int p = pos - 1;
     const int need = std::max(p, static_cast<int>(length_)) + count + 1;
-    if (need > kMaxCapacity) return ecOutOfMemory;
+    if (need > kMaxCapacity) return unchanged(ecOutOfMemory);
     std::string own; // characters taken from this very paragraph
     if (count > 0 && PointsInto(s, text_, textCapacity_)) {
         try {
             own.assign(s, static_cast<size_t>(count));
         } catch (const std::bad_alloc&) {
-            return ecOutOfMemory;
+            return unchanged(ecOutOfMemory);
         }
         s = own.data();
     }
-    if (!EnsureTextCapacity(static_cast<uint16_t>(need))) return ecOutOfMemory;
+    if (!EnsureTextCapacity(static_cast<uint16_t>(need))) return unchanged(ecOutOfMemory);
     const int oldLength = length_;
     if (p > length_) { // beyond the end: pad with spaces up to the insertion point
         std::memset(text_ + length_, ' ', static_cast<size_t>(p - length_));
@@ -314,17 +327,18 @@ TEditError TParaNode::InsertChars(int pos, const char* s, int count, int wrapWid
         length_ = static_cast<uint16_t>(oldLength);
         text_[oldLength] = '\0';
         Rebreak(wrapWidth, tabSize);
-        firstLine = lastLine = PosToLine(pos, col);
-        return ecOutOfMemory;
+        return unchanged(ecOutOfMemory);
     }
     return ecSuccess;
 }
 
 void TParaNode::DeleteChars(int pos, int count, int wrapWidth, int tabSize, int32_t& firstLine,
                             int32_t& lastLine) {
-    int col = 0;
-    firstLine = lastLine = PosToLine(pos, col);
-    if (!text_ || pos < 1 || pos > length_ || count <= 0) return;
+    if (!text_ || pos < 1 || pos > length_ || count <= 0) {
+        int col = 0;
+        firstLine = lastLine = PosToLine(pos, col);
+        return;
+    }
     const int p = pos - 1;
     if (count >= length_ - p) {
         text_[p] = '\0';
@@ -340,23 +354,27 @@ TEditError TParaNode::ReplaceChars(int pos, int oldCount, const char* s, int new
                                    int wrapWidth, int tabSize, int32_t& firstLine,
                                    int32_t& lastLine) {
     int col = 0;
-    firstLine = lastLine = PosToLine(pos, col);
+    auto unchanged = [&](TEditError error) {
+        firstLine = lastLine = PosToLine(pos, col);
+        return error;
+    };
     if (pos < 1 || pos > length_ + 1 || oldCount < 0 || newCount < 0 ||
         oldCount > length_ - (pos - 1) || (newCount > 0 && !s))
-        return ecRegionTooLarge;
+        return unchanged(ecRegionTooLarge);
     const int p = pos - 1;
     const int e = newCount - oldCount;
-    if (e > 0 && length_ + e + 1 > kMaxCapacity) return ecOutOfMemory;
+    if (e > 0 && length_ + e + 1 > kMaxCapacity) return unchanged(ecOutOfMemory);
     std::string own; // characters taken from this very paragraph
     if (newCount > 0 && PointsInto(s, text_, textCapacity_)) {
         try {
             own.assign(s, static_cast<size_t>(newCount));
         } catch (const std::bad_alloc&) {
-            return ecOutOfMemory;
+            return unchanged(ecOutOfMemory);
         }
         s = own.data();
     }
-    if (e > 0 && !EnsureTextCapacity(static_cast<uint16_t>(length_ + e + 1))) return ecOutOfMemory;
+    if (e > 0 && !EnsureTextCapacity(static_cast<uint16_t>(length_ + e + 1)))
+        return unchanged(ecOutOfMemory);
 
     int32_t f1 = 32767, l1 = 0;
     bool wrapped = true;
@@ -379,7 +397,7 @@ TEditError TParaNode::ReplaceChars(int pos, int oldCount, const char* s, int new
         if (!wrapped) {
             // The table is short already: make it consistent with the new text.
             Rebreak(wrapWidth, tabSize);
-            firstLine = std::min(f1, static_cast<int32_t>(1));
+            firstLine = 1;
             lastLine = lineCount_;
             return ecSuccess;
         }

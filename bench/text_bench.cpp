@@ -23,7 +23,8 @@ std::string Words(size_t length, uint32_t seed, bool tabs = false) {
     s.reserve(length + 16);
     while (s.size() < length) {
         const int n = 1 + static_cast<int>(rng() % 10);
-        for (int i = 0; i < n; ++i) s.push_back(static_cast<char>('a' + rng() % 26));
+        for (int i = 0; i < n; ++i)
+            s.push_back(static_cast<char>('a' + rng() % 26));
         s.push_back(tabs && rng() % 8 == 0 ? '\t' : ' ');
     }
     s.resize(length);
@@ -91,7 +92,8 @@ void BM_Type10000IntoMiddle(benchmark::State& state) {
         state.ResumeTiming();
         int pos = kLength / 2;
         int32_t first = 0, last = 0;
-        for (char ch : typed) node->InsertChars(pos++, &ch, 1, kWidth, kTab, first, last);
+        for (char ch : typed)
+            node->InsertChars(pos++, &ch, 1, kWidth, kTab, first, last);
         benchmark::DoNotOptimize(node->LineCount());
     }
     state.SetItemsProcessed(state.iterations() * static_cast<int64_t>(typed.size()));
@@ -107,7 +109,9 @@ void Rewrap(benchmark::State& state, const std::string& text) {
     state.SetBytesProcessed(state.iterations() * static_cast<int64_t>(text.size()));
 }
 
-void BM_Rewrap(benchmark::State& state) { Rewrap(state, Paragraph()); }
+void BM_Rewrap(benchmark::State& state) {
+    Rewrap(state, Paragraph());
+}
 BENCHMARK(BM_Rewrap);
 
 void BM_RewrapWithTabs(benchmark::State& state) {
@@ -119,7 +123,8 @@ BENCHMARK(BM_RewrapWithTabs);
 // Floor: one pass of memchr over the same bytes.
 void BM_FloorMemchr(benchmark::State& state) {
     const std::string& s = Paragraph();
-    for (auto _ : state) benchmark::DoNotOptimize(std::memchr(s.data(), '\t', s.size()));
+    for (auto _ : state)
+        benchmark::DoNotOptimize(std::memchr(s.data(), '\t', s.size()));
     state.SetBytesProcessed(state.iterations() * static_cast<int64_t>(s.size()));
 }
 BENCHMARK(BM_FloorMemchr);

@@ -11,7 +11,9 @@ namespace {
 const char kEmptyText[] = "";
 constexpr int kMaxCapacity = 0xFFFF; // capacities are 16-bit
 
-inline bool Wraps(int wrapWidth) { return wrapWidth > 0 && wrapWidth != kUnwrappedWidth; }
+inline bool Wraps(int wrapWidth) {
+    return wrapWidth > 0 && wrapWidth != kUnwrappedWidth;
+}
 
 // Rounds n up to a multiple of step; a result that does not fit 16 bits becomes the
 // largest 16-bit capacity, so a buffer is never smaller than what was asked for.
@@ -41,7 +43,8 @@ inline int LineFit(const char* s, int remaining, int wrapWidth, int tabSize) {
 
 inline void ShiftStarts(uint16_t* starts, int32_t from, int32_t to, int shift) {
     const auto d = static_cast<uint16_t>(shift);
-    for (int32_t j = from; j <= to; ++j) starts[j - 1] = static_cast<uint16_t>(starts[j - 1] + d);
+    for (int32_t j = from; j <= to; ++j)
+        starts[j - 1] = static_cast<uint16_t>(starts[j - 1] + d);
 }
 } // namespace
 
@@ -80,7 +83,9 @@ TParaNode::TParaNode(const char* text, uint16_t len, int wrapWidth, int tabSize)
     }
 }
 
-TParaNode::~TParaNode() { FreeBuffers(); }
+TParaNode::~TParaNode() {
+    FreeBuffers();
+}
 
 void TParaNode::FreeBuffers() noexcept {
     TextFree(text_);
@@ -89,7 +94,9 @@ void TParaNode::FreeBuffers() noexcept {
     lineStarts_ = &inlineStart_;
 }
 
-const char* TParaNode::GetText() const { return text_ ? text_ : kEmptyText; }
+const char* TParaNode::GetText() const {
+    return text_ ? text_ : kEmptyText;
+}
 
 uint16_t TParaNode::LineStart(int32_t line) const {
     return line >= 1 && line <= lineCount_ ? lineStarts_[line - 1] : 0;
@@ -128,7 +135,8 @@ int32_t TParaNode::PosToLine(int pos, int& col) const {
         }
     }
     int32_t k = bound;
-    while (k > 1 && st[k - 1] > pos - 1) --k;
+    while (k > 1 && st[k - 1] > pos - 1)
+        --k;
     col = pos - st[k - 1];
     return k;
 }
@@ -172,7 +180,9 @@ bool TParaNode::EnsureLineCapacity(int32_t n) {
     return true;
 }
 
-void TParaNode::Rewrap(int wrapWidth, int tabSize) { Rebreak(wrapWidth, tabSize); }
+void TParaNode::Rewrap(int wrapWidth, int tabSize) {
+    Rebreak(wrapWidth, tabSize);
+}
 
 bool TParaNode::Rebreak(int wrapWidth, int tabSize) {
     lineCount_ = 1;
@@ -245,7 +255,8 @@ bool TParaNode::UpdateWrap(int wrapWidth, int tabSize, int p, int shift, int gua
             if (guard == 0 && magnitude <= fit && hasOld) {
                 if (old == prevNew - shift && shift < 0 && now > p && prevNew >= p) {
                     // The previous line now begins where line k began: one line fewer.
-                    std::memmove(st + k - 1, st + k, static_cast<size_t>(oldCount - k) * sizeof(uint16_t));
+                    std::memmove(st + k - 1, st + k,
+                                 static_cast<size_t>(oldCount - k) * sizeof(uint16_t));
                     lineCount_ = oldCount - 1;
                     ShiftStarts(st, k, lineCount_, shift);
                     settled = true;
@@ -258,7 +269,8 @@ bool TParaNode::UpdateWrap(int wrapWidth, int tabSize, int p, int shift, int gua
                         break;
                     }
                     st = lineStarts_;
-                    std::memmove(st + k, st + k - 1, static_cast<size_t>(oldCount - k + 1) * sizeof(uint16_t));
+                    std::memmove(st + k, st + k - 1,
+                                 static_cast<size_t>(oldCount - k + 1) * sizeof(uint16_t));
                     st[k - 1] = static_cast<uint16_t>(now);
                     lineCount_ = oldCount + 1;
                     ShiftStarts(st, k + 1, lineCount_, shift);
@@ -410,8 +422,7 @@ TEditError TParaNode::ReplaceChars(int pos, int oldCount, const char* s, int new
         // Lines the overwrite moved and the length change moved back show up in neither
         // range, although the text at the end may now break differently: repaint to the
         // end whenever the first step changed the number of lines.
-        if (countBetween != countBefore)
-            lastLine = std::max({lastLine, countBefore, lineCount_});
+        if (countBetween != countBefore) lastLine = std::max({lastLine, countBefore, lineCount_});
     } else {
         firstLine = f1;
         lastLine = l1;
@@ -422,7 +433,8 @@ TEditError TParaNode::ReplaceChars(int pos, int oldCount, const char* s, int new
 int TParaNode::TrimTrailing() {
     if (!text_) return 0;
     int n = length_;
-    while (n > 0 && IsBlank(text_[n - 1])) --n;
+    while (n > 0 && IsBlank(text_[n - 1]))
+        --n;
     const int removed = length_ - n;
     text_[n] = '\0';
     length_ = static_cast<uint16_t>(n);

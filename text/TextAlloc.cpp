@@ -21,11 +21,15 @@ void* TextAlloc(std::size_t size) noexcept {
     return std::malloc(size == 0 ? 1 : size);
 }
 
-void TextFree(void* p) noexcept { std::free(p); }
+void TextFree(void* p) noexcept {
+    std::free(p);
+}
 
 void TextAllocFailures(int skip, int count) noexcept {
     t_skip = skip < 0 ? 0 : skip;
     t_fail = count < 0 ? 0 : count;
 }
 
-long TextAllocCount() noexcept { return t_count; }
+long TextAllocCount() noexcept {
+    return t_count;
+}

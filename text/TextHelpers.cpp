@@ -4,13 +4,21 @@
 
 namespace {
 // A tab size below 1 would divide by zero; treat it as 1.
-inline int SafeTab(int tabSize) { return tabSize < 1 ? 1 : tabSize; }
-inline int NextTabStop(int cell, int tabSize) { return (cell / tabSize + 1) * tabSize; }
+inline int SafeTab(int tabSize) {
+    return tabSize < 1 ? 1 : tabSize;
+}
+inline int NextTabStop(int cell, int tabSize) {
+    return (cell / tabSize + 1) * tabSize;
+}
 } // namespace
 
-bool IsBlank(char ch) { return ch == ' ' || ch == '\t'; }
+bool IsBlank(char ch) {
+    return ch == ' ' || ch == '\t';
+}
 
-bool IsBreakChar(char ch) { return ch == ' ' || ch == '\t' || ch == '-'; }
+bool IsBreakChar(char ch) {
+    return ch == ' ' || ch == '\t' || ch == '-';
+}
 
 bool HasTab(const char* s, int len) {
     return len > 0 && std::memchr(s, '\t', static_cast<size_t>(len)) != nullptr;
@@ -42,7 +50,8 @@ const char* FindBreak(const char* s, int fit) {
         if (ch == ' ' || ch == '\t' || ch == '-') {
             // Blanks stay at the end of the line; so does a hyphen, with any blanks after it.
             int next = ch == '-' ? k + 1 : k;
-            while (IsBlank(s[next])) ++next;
+            while (IsBlank(s[next]))
+                ++next;
             return s + next;
         }
     }

@@ -297,6 +297,20 @@ TEST(ParaNodeMemory, DeleteAndReplaceStandWhenTheTableCannotGrow) {
     }
     EXPECT_EQ(Snapshot(r).starts, Snapshot(Make(pairs + pairs, 10)).starts);
 
+    // Eight lines in eight entries; deleting the 'a' at 21 makes nine.
+    const std::string t = " -- ba-bb  a baba--a-aab---a b";
+    TParaNode d = Make(t, 4);
+    ASSERT_EQ(d.LineCapacity(), d.LineCount());
+    {
+        AllocFaults faults(0, 1);
+        d.DeleteChars(21, 1, 4, 8, f, l);
+    }
+    EXPECT_EQ(d.GetText(), t.substr(0, 20) + t.substr(21));
+    EXPECT_EQ(d.LineCount(), 8);
+    ExpectConsistent(d);
+    d.Rewrap(4, 8);
+    EXPECT_EQ(d.LineCount(), 9);
+
     TParaNode w = Make(x, 10);
     {
         AllocFaults faults(0, 3);

@@ -74,7 +74,7 @@ TParaNode::TParaNode(const char* text, uint16_t len, int wrapWidth, int tabSize)
             throw ETextOutOfMemory();
         }
         std::memset(table, 0, lines * sizeof(uint16_t));
-        lineStarts_ = table;
+        lines_.table = table;
         lineCapacity_ = lines;
     }
     if (!Rebreak(wrapWidth, tabSize)) {
@@ -90,8 +90,9 @@ TParaNode::~TParaNode() {
 void TParaNode::FreeBuffers() noexcept {
     TextFree(text_);
     text_ = nullptr;
-    if (OwnsLineTable()) TextFree(lineStarts_);
-    lineStarts_ = &inlineStart_;
+    if (OwnsLineTable()) TextFree(lines_.table);
+    lines_.single = 0;
+    lineCapacity_ = 1;
 }
 
 const char* TParaNode::GetText() const {
@@ -99,7 +100,7 @@ const char* TParaNode::GetText() const {
 }
 
 uint16_t TParaNode::LineStart(int32_t line) const {
-    return line >= 1 && line <= lineCount_ ? lineStarts_[line - 1] : 0;
+    return line >= 1 && line <= lineCount_ ? Starts()[line - 1] : 0;
 }
 
 const char* TParaNode::GetLine(int32_t index, uint16_t& len) const {
@@ -111,8 +112,9 @@ const char* TParaNode::GetLine(int32_t index, uint16_t& len) const {
         len = length_;
         return GetText();
     }
-    const int start = lineStarts_[index - 1];
-    const int end = index < lineCount_ ? lineStarts_[index] : length_;
+    const uint16_t* st = Starts();
+    const int start = st[index - 1];
+    const int end = index < lineCount_ ? st[index] : length_;
     len = static_cast<uint16_t>(end > start ? end - start : 0);
     return GetText() + std::min(start, static_cast<int>(length_));
 }
@@ -122,7 +124,7 @@ int32_t TParaNode::PosToLine(int pos, int& col) const {
         col = pos;
         return 1;
     }
-    const uint16_t* st = lineStarts_;
+    const uint16_t* st = Starts();
     const int32_t n = lineCount_;
     int32_t bound = n;
     if (n > 20) { // long paragraphs: start the backward scan nearer the answer
@@ -172,10 +174,10 @@ bool TParaNode::EnsureLineCapacity(int32_t n) {
     if (lineCapacity_ >= target) return true;
     auto* table = static_cast<uint16_t*>(TextAlloc(static_cast<size_t>(target) * sizeof(uint16_t)));
     if (!table) return false;
-    std::memcpy(table, lineStarts_, lineCapacity_ * sizeof(uint16_t));
+    std::memcpy(table, Starts(), lineCapacity_ * sizeof(uint16_t));
     std::memset(table + lineCapacity_, 0, (target - lineCapacity_) * sizeof(uint16_t));
-    if (OwnsLineTable()) TextFree(lineStarts_);
-    lineStarts_ = table;
+    if (OwnsLineTable()) TextFree(lines_.table);
+    lines_.table = table;
     lineCapacity_ = static_cast<uint16_t>(target);
     return true;
 }
@@ -199,7 +201,7 @@ bool TParaNode::Rebreak(int wrapWidth, int tabSize) {
         if (remaining <= 0) break;
         if (lineCount_ + 1 > lineCapacity_ && !EnsureLineCapacity(lineCount_ + 1))
             return false; // the last line so far runs to the end of the text
-        lineStarts_[lineCount_++] = static_cast<uint16_t>(next - text_);
+        Starts()[lineCount_++] = static_cast<uint16_t>(next - text_);
         fit = tabs ? CharsInWidth(next, wrapWidth, tabSize) : std::min(wrapWidth, remaining);
         current = next;
     }
@@ -217,11 +219,12 @@ bool TParaNode::UpdateWrap(int wrapWidth, int tabSize, int p, int shift, int gua
     const int32_t oldCount = lineCount_;
     // The line before the edit may take up what the edit left at the start of its line.
     const int32_t s = editLine > 1 ? editLine - 1 : 1;
-    const char* current = text_ + lineStarts_[s - 1];
-    int remaining = length_ - lineStarts_[s - 1];
+    const int startS = Starts()[s - 1];
+    const char* current = text_ + startS;
+    int remaining = length_ - startS;
     int fit = LineFit(current, remaining, wrapWidth, tabSize);
     int32_t first = 0, last = 0;
-    int prevOld = lineStarts_[s - 1], prevNew = prevOld;
+    int prevOld = startS, prevNew = startS;
     int32_t k = s;
     bool settled = false; // the rest of the table was shifted into place
     bool grown = true;
@@ -234,7 +237,7 @@ bool TParaNode::UpdateWrap(int wrapWidth, int tabSize, int p, int shift, int gua
             grown = false;
             break;
         }
-        uint16_t* st = lineStarts_;
+        uint16_t* st = Starts();
         const int now = static_cast<int>(next - text_);
         const bool hasOld = k <= oldCount;
         const int old = hasOld ? st[k - 1] : -1;
@@ -257,7 +260,7 @@ bool TParaNode::UpdateWrap(int wrapWidth, int tabSize, int p, int shift, int gua
                     // The previous line now begins where line k began: one line fewer.
                     std::memmove(st + k - 1, st + k,
                                  static_cast<size_t>(oldCount - k) * sizeof(uint16_t));
-                    lineCount_ = oldCount - 1;
+                    lineCount_ = static_cast<uint16_t>(oldCount - 1);
                     ShiftStarts(st, k, lineCount_, shift);
                     settled = true;
                     break;
@@ -268,11 +271,11 @@ bool TParaNode::UpdateWrap(int wrapWidth, int tabSize, int p, int shift, int gua
                         grown = false;
                         break;
                     }
-                    st = lineStarts_;
+                    st = Starts();
                     std::memmove(st + k, st + k - 1,
                                  static_cast<size_t>(oldCount - k + 1) * sizeof(uint16_t));
                     st[k - 1] = static_cast<uint16_t>(now);
-                    lineCount_ = oldCount + 1;
+                    lineCount_ = static_cast<uint16_t>(oldCount + 1);
                     ShiftStarts(st, k + 1, lineCount_, shift);
                     settled = true;
                     break;
@@ -287,12 +290,12 @@ bool TParaNode::UpdateWrap(int wrapWidth, int tabSize, int p, int shift, int gua
     }
     if (!grown) {
         // Lines 1 .. k-1 hold true starts of the new text; the last of them runs to the end.
-        lineCount_ = k - 1;
+        lineCount_ = static_cast<uint16_t>(k - 1);
         firstLine = std::min(first == 0 ? s : first, s);
         lastLine = lineCount_;
         return false;
     }
-    if (!settled) lineCount_ = k;
+    if (!settled) lineCount_ = static_cast<uint16_t>(k);
     if (first == 0)
         first = editLine == 1 ? 1 : editLine - 1;
     else if (first > editLine)
@@ -390,7 +393,7 @@ TEditError TParaNode::ReplaceChars(int pos, int oldCount, const char* s, int new
 
     int32_t f1 = 32767, l1 = 0;
     bool wrapped = true;
-    const int32_t countBefore = lineCount_;
+    const int32_t countBefore = LineCount();
     if (oldCount > 0 && newCount > 0) {
         const int f = std::min(oldCount, newCount);
         std::memcpy(text_ + p, s, static_cast<size_t>(f));
@@ -415,14 +418,14 @@ TEditError TParaNode::ReplaceChars(int pos, int oldCount, const char* s, int new
         }
         // The length changes after the overwritten part, not at p.
         int32_t f2 = 0, l2 = 0;
-        const int32_t countBetween = lineCount_;
+        const int32_t countBetween = LineCount();
         UpdateWrap(wrapWidth, tabSize, p + std::min(oldCount, newCount), e, 0, f2, l2);
         firstLine = std::min(f1, f2);
         lastLine = std::max(l1, l2);
         // Lines the overwrite moved and the length change moved back show up in neither
         // range, although the text at the end may now break differently: repaint to the
         // end whenever the first step changed the number of lines.
-        if (countBetween != countBefore) lastLine = std::max({lastLine, countBefore, lineCount_});
+        if (countBetween != countBefore) lastLine = std::max({lastLine, countBefore, LineCount()});
     } else {
         firstLine = f1;
         lastLine = l1;

@@ -69,14 +69,20 @@ private:
     // Full re-break; false when the table could not grow to hold every line.
     bool Rebreak(int wrapWidth, int tabSize);
     void FreeBuffers() noexcept;
-    bool OwnsLineTable() const { return lineStarts_ != &inlineStart_; }
+    // A table of one entry lives inside the node; larger ones are allocated.
+    bool OwnsLineTable() const { return lineCapacity_ > 1; }
+    uint16_t* Starts() { return OwnsLineTable() ? lines_.table : &lines_.single; }
+    const uint16_t* Starts() const { return OwnsLineTable() ? lines_.table : &lines_.single; }
 
-    // Packed for a small node: the text store holds millions of them.
+    // 40 bytes with the links: the text store holds millions of nodes. The line count
+    // never exceeds the 16-bit table capacity, so 16 bits hold it.
     char* text_ = nullptr;
-    uint16_t* lineStarts_ = &inlineStart_; // entry k-1 holds the start of line k
-    int32_t lineCount_ = 1;
+    union {
+        uint16_t* table; // entry k-1 holds the start of line k
+        uint16_t single = 0;
+    } lines_;
+    uint16_t lineCount_ = 1;
     uint16_t textCapacity_ = 0;
     uint16_t lineCapacity_ = 1;
     uint16_t length_ = 0;
-    uint16_t inlineStart_ = 0; // the table while it has a single entry
 };

@@ -159,7 +159,7 @@ TEST(ParaNodeSizes, LineTables) {
 }
 
 TEST(ParaNodeSizes, SingleLineNodesAllocateOnlyTheirText) {
-    EXPECT_LE(sizeof(TParaNode), 48u); // the store holds millions of nodes
+    EXPECT_LE(sizeof(TParaNode), 40u); // the store holds millions of nodes
     const long before = TextAllocCount();
     { TParaNode n("hello world", 11, 32767, 8); }
     { TParaNode n("", 0, 32767, 8); }

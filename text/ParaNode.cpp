@@ -362,7 +362,9 @@ void TParaNode::DeleteChars(int pos, int count, int wrapWidth, int tabSize, int3
         std::memmove(text_ + p, text_ + p + count, static_cast<size_t>(length_ - p - count) + 1);
         length_ = static_cast<uint16_t>(length_ - count);
     }
-    UpdateWrap(wrapWidth, tabSize, p, -count, 0, firstLine, lastLine);
+    // A count beyond any 16-bit offset can match no old start; capping it keeps the
+    // comparisons of the re-break within int.
+    UpdateWrap(wrapWidth, tabSize, p, -std::min(count, kMaxCapacity + 1), 0, firstLine, lastLine);
 }
 
 TEditError TParaNode::ReplaceChars(int pos, int oldCount, const char* s, int newCount,

@@ -5,7 +5,7 @@
 #include "text/TextErrors.h"
 #include "text/TextHelpers.h"
 
-// Wrap widths that mean "do not wrap".
+// Wrap widths that mean "do not wrap" (so do widths below 1).
 constexpr int kNoWrapWidth = 0;
 constexpr int kUnwrappedWidth = 32767;
 

@@ -3,9 +3,10 @@
 #include <cstring>
 
 namespace {
-// A tab size below 1 would divide by zero; treat it as 1.
+// Tab sizes run from 1 to 255: below 1 would divide by zero, and far above could
+// overflow the cell count.
 inline int SafeTab(int tabSize) {
-    return tabSize < 1 ? 1 : tabSize;
+    return tabSize < 1 ? 1 : tabSize > 255 ? 255 : tabSize;
 }
 inline int NextTabStop(int cell, int tabSize) {
     return (cell / tabSize + 1) * tabSize;

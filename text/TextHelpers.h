@@ -9,7 +9,7 @@ bool IsBlank(char ch);
 bool IsBreakChar(char ch);
 // Whether a tab occurs among the first len characters of s.
 bool HasTab(const char* s, int len);
-// Tab sizes below 1 count as 1.
+// Tab sizes below 1 count as 1, above 255 as 255.
 // Screen cells taken by the first len characters of s (stopping at the terminator),
 // every tab extended to the next multiple of tabSize.
 int TextWidth(const char* s, int len, int tabSize);

@@ -19,9 +19,10 @@ TEST(TextHelpers, ClassesAndTabs) {
 TEST(TextHelpers, Widths) {
     EXPECT_EQ(TextWidth("\tab", 3, 8), 10);
     EXPECT_EQ(TextWidth("ab\tc", 4, 8), 9);
-    EXPECT_EQ(TextWidth("abcdefgh\t", 9, 8), 16); // a tab at a stop takes a full step
-    EXPECT_EQ(TextWidth("abc", 10, 8), 3);        // stops at the terminator
-    EXPECT_EQ(TextWidth("a\tb", 3, 0), 3);        // a tab size of 0 counts as 1
+    EXPECT_EQ(TextWidth("abcdefgh\t", 9, 8), 16);  // a tab at a stop takes a full step
+    EXPECT_EQ(TextWidth("abc", 10, 8), 3);         // stops at the terminator
+    EXPECT_EQ(TextWidth("a\tb", 3, 0), 3);         // a tab size of 0 counts as 1
+    EXPECT_EQ(TextWidth("\t\t", 2, 1 << 30), 510); // and a huge one as 255
 
     EXPECT_EQ(CharsInWidth(std::string(100, 'x').c_str(), 80, 8), 80);
     EXPECT_EQ(CharsInWidth("abc", 80, 8), 4); // the terminator first: length + 1

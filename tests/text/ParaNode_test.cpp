@@ -216,9 +216,10 @@ TEST(ParaNodeEdit, WorkedExamples) {
     EXPECT_EQ(a.ReplaceChars(14, 2, "xy", 2, 80, 8, f, l), ecRegionTooLarge);
     EXPECT_EQ(a.ReplaceChars(16, 0, "x", 1, 80, 8, f, l), ecRegionTooLarge);
     a.DeleteChars(0, 2, 80, 8, f, l);
-    TParaNode z = Make("aaaa bbbb cccc", 4);
-    z.DeleteChars(3, 2147483647, 4, 8, f, l); // no overflow on the way
-    EXPECT_STREQ(z.GetText(), "aa");
+    TParaNode z = Make("aaaa bbbbbbbb cccc", 4); // lines at 0, 5, 9 and 14
+    z.DeleteChars(16, 2147483647, 4, 8, f, l);   // no overflow on the way
+    EXPECT_STREQ(z.GetText(), "aaaa bbbbbbbb c");
+    EXPECT_EQ(z.LineCount(), 4);
     EXPECT_STREQ(a.GetText(), "fgabcfgabcdefg");
 }
 

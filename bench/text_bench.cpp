@@ -100,6 +100,21 @@ void BM_Type10000IntoMiddle(benchmark::State& state) {
 }
 BENCHMARK(BM_Type10000IntoMiddle)->Unit(benchmark::kMillisecond);
 
+// The common case: one keystroke into a line of about 50 characters, wrapped at 80 (the
+// character typed, then taken away again so that the line keeps its length).
+void BM_KeystrokeShortParagraph(benchmark::State& state) {
+    const std::string line = Words(50, 9);
+    auto node = Node(line);
+    int32_t first = 0, last = 0;
+    for (auto _ : state) {
+        node->InsertChars(25, "k", 1, kWidth, kTab, first, last);
+        node->DeleteChars(25, 1, kWidth, kTab, first, last);
+        benchmark::DoNotOptimize(last);
+    }
+    state.SetItemsProcessed(state.iterations() * 2); // two edits per iteration
+}
+BENCHMARK(BM_KeystrokeShortParagraph);
+
 void Rewrap(benchmark::State& state, const std::string& text) {
     auto node = Node(text);
     for (auto _ : state) {

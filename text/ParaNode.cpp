@@ -88,9 +88,10 @@ TParaNode::~TParaNode() {
 }
 
 void TParaNode::FreeBuffers() noexcept {
-    TextFree(text_);
+    if (text_) TextFree(text_, textCapacity_);
     text_ = nullptr;
-    if (OwnsLineTable()) TextFree(lines_.table);
+    textCapacity_ = 0;
+    if (OwnsLineTable()) TextFree(lines_.table, lineCapacity_ * sizeof(uint16_t));
     lines_.single = 0;
     lineCapacity_ = 1;
 }
@@ -159,7 +160,7 @@ bool TParaNode::EnsureTextCapacity(uint16_t n) {
     if (!buffer) return false;
     if (text_) {
         std::memcpy(buffer, text_, static_cast<size_t>(length_) + 1);
-        TextFree(text_);
+        TextFree(text_, textCapacity_);
     } else {
         buffer[0] = '\0';
     }
@@ -176,7 +177,7 @@ bool TParaNode::EnsureLineCapacity(int32_t n) {
     if (!table) return false;
     std::memcpy(table, Starts(), lineCapacity_ * sizeof(uint16_t));
     std::memset(table + lineCapacity_, 0, (target - lineCapacity_) * sizeof(uint16_t));
-    if (OwnsLineTable()) TextFree(lines_.table);
+    if (OwnsLineTable()) TextFree(lines_.table, lineCapacity_ * sizeof(uint16_t));
     lines_.table = table;
     lineCapacity_ = static_cast<uint16_t>(target);
     return true;

@@ -21,7 +21,7 @@ void* TextAlloc(std::size_t size) noexcept {
     return std::malloc(size == 0 ? 1 : size);
 }
 
-void TextFree(void* p) noexcept {
+void TextFree(void* p, std::size_t) noexcept {
     std::free(p);
 }
 

@@ -6,7 +6,9 @@
 
 // Returns nullptr when the memory cannot be obtained (or a test asked for a failure).
 void* TextAlloc(std::size_t size) noexcept;
-void TextFree(void* p) noexcept;
+// Frees what TextAlloc gave for the same size (the size lets a block allocator find
+// the block's size class without a header).
+void TextFree(void* p, std::size_t size) noexcept;
 
 // Test seam: after `skip` more successful allocations, the next `count` ones fail.
 // Settings are per thread; TextAllocFailures(0, 0) switches the failures off.

@@ -248,7 +248,8 @@ bool TParaNode::UpdateWrap(int wrapWidth, int tabSize, int p, int shift, int gua
             first = k - 1;
             st[k - 1] = static_cast<uint16_t>(now);
         } else if (hasOld && old == now - shift && now >= p + guard + std::max(shift, 0)) {
-            // Same break as before, moved by the edit: the remaining lines only move.
+            // Same break as before, moved by the edit, and past the changed text (from
+            // there on the new text is the old one moved): the remaining lines only move.
             ShiftStarts(st, k, oldCount, shift);
             settled = true;
             break;
@@ -258,7 +259,8 @@ bool TParaNode::UpdateWrap(int wrapWidth, int tabSize, int p, int shift, int gua
             const int magnitude = shift < 0 ? -shift : shift;
             if (guard == 0 && magnitude <= fit && hasOld) {
                 if (old == prevNew - shift && shift < 0 && now > p && prevNew >= p) {
-                    // The previous line now begins where line k began: one line fewer.
+                    // The previous line, past the changed text, now begins where line k
+                    // began: the lines after it are the old ones moved, one line fewer.
                     std::memmove(st + k - 1, st + k,
                                  static_cast<size_t>(oldCount - k) * sizeof(uint16_t));
                     lineCount_ = static_cast<uint16_t>(oldCount - 1);
@@ -267,7 +269,8 @@ bool TParaNode::UpdateWrap(int wrapWidth, int tabSize, int p, int shift, int gua
                     break;
                 }
                 if (now == prevOld + shift && shift > 0 && now >= p + shift) {
-                    // Line k begins where line k-1 began: one line more.
+                    // Line k, past the inserted text, begins where line k-1 began: the
+                    // lines from it on are the old ones moved, one line more.
                     if (oldCount + 1 > lineCapacity_ && !EnsureLineCapacity(oldCount + 1)) {
                         grown = false;
                         break;
@@ -292,7 +295,7 @@ bool TParaNode::UpdateWrap(int wrapWidth, int tabSize, int p, int shift, int gua
     if (!grown) {
         // Lines 1 .. k-1 hold true starts of the new text; the last of them runs to the end.
         lineCount_ = static_cast<uint16_t>(k - 1);
-        firstLine = std::min(first == 0 ? s : first, s);
+        firstLine = s;
         lastLine = lineCount_;
         return false;
     }

@@ -260,8 +260,9 @@ void TZalParaList::ApplyUndo(TParaListView* editor, const TUndoRecord& rec) {
         RemoveHeldPara(editor, rec.Node, rec.Para + 1);
         break;
     case uaDeleteText:
-        // Restoring an earlier state: the limits of today do not apply to it.
-        DoInsertText(editor, rec.Para, rec.Len, data, rec.Pos);
+        // Restoring an earlier state: the limits of today do not apply to it. An empty
+        // deletion may lie beyond the end, where an empty insertion would pad.
+        if (rec.Len > 0) DoInsertText(editor, rec.Para, rec.Len, data, rec.Pos);
         break;
     case uaDeletePara:
         if (rec.Node && !InChain(rec.Node, first_)) LinkBefore(editor, rec.Node, rec.Para, true);

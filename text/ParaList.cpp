@@ -404,23 +404,9 @@ TEditError TZalParaList::ReplaceTextAt(TParaListView* editor, int32_t para, int 
     // Secure the room first: a record of a change that then fails must not exist.
     if (grow > 0 && (len + grow > kMaxParaChars || !node->EnsureTextCapacity(uint16_t(len + grow + 1))))
         return ecOutOfMemory;
-    if (Recording()) {
-        if (newCount == oldCount) {
-            undo_->AddReplaceRecord(modified_, para, pos, node->GetText() + pos - 1,
-                                    uint16_t(oldCount), s, uint16_t(newCount));
-        } else {
-            // The history extends a replacement with one that starts where the old text
-            // of the first ended: right for overwriting (equal lengths), wrong when the
-            // lengths differ. Keep such a record apart: in a group of its own, and
-            // followed by a position record that nothing extends.
-            bool saved;
-            undo_->BeginGroup(saved);
-            undo_->AddReplaceRecord(modified_, para, pos, node->GetText() + pos - 1,
-                                    uint16_t(oldCount), s, uint16_t(newCount));
-            undo_->AddRecord(uaPosition, modified_, 0, nullptr, pos + newCount, para);
-            undo_->EndGroup(saved);
-        }
-    }
+    if (Recording())
+        undo_->AddReplaceRecord(modified_, para, pos, node->GetText() + pos - 1,
+                                uint16_t(oldCount), s, uint16_t(newCount));
     const int32_t oldLines = node->LineCount();
     const int32_t paraFirstLine = cacheLine_;
     int32_t firstLine = 0, lastLine = 0;

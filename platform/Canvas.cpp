@@ -3,6 +3,7 @@
 #include <QFontMetrics>
 #include <QGlyphRun>
 #include <QRawFont>
+#include <vector>
 
 #include "platform/CanvasQt.h"
 #include "platform/Cp1252.h"
@@ -104,7 +105,12 @@ TTextMetric TCanvas::GetTextMetrics() const {
 }
 
 TSize TCanvas::TextExtent(const char* text, size_t length) const {
-    QFontMetrics fm(d->DeviceFont());
+    const QFont font = d->DeviceFont();
+    QFontMetrics fm(font);
+    // Fixed-pitch text is laid out in whole-pixel cells of the average width, so that
+    // measuring, drawing and the cell grid agree even when the font's advance is
+    // fractional.
+    if (QFontInfo(font).fixedPitch()) return TSize{int(length) * GetTextMetrics().AveCharWidth, fm.height()};
     QString s = Cp1252ToQString(std::string_view(text, length));
     return TSize{fm.horizontalAdvance(s), fm.height()};
 }
@@ -135,6 +141,11 @@ void TCanvas::ExtTextOut(int x, int y, UINT options, const TRect* rect, const ch
     const QString s = Cp1252ToQString(std::string_view(text, length));
     const int ascent = QFontMetrics(font).ascent();
     bool drawn = false;
+    std::vector<int> cells;
+    if (!dx && QFontInfo(font).fixedPitch()) {
+        cells.assign(length, GetTextMetrics().AveCharWidth);
+        dx = cells.data();
+    }
     if (dx) {
         // One glyph run at exact cell positions: fast, and immune to fractional advances.
         QRawFont raw = QRawFont::fromFont(font);

@@ -38,6 +38,7 @@ public:
 
     TWindow::TImpl* owner = nullptr; // null once the window is destroyed
     HWND handle = nullptr;
+    bool created = false; // WM_CREATE has been handled
 
     // Paint bookkeeping, in client coordinates.
     QRegion pending; // invalidated through the services, not yet painted

@@ -123,7 +123,7 @@ std::optional<std::string> IntlValue(const std::string& key) {
         return std::nullopt;
     }
     if (Is(key, "sCountry")) {
-#ifdef _NL_ADDRESS_COUNTRY_NAME
+#ifdef __GLIBC__
         return text(FromLocale(nl_langinfo(_NL_ADDRESS_COUNTRY_NAME)));
 #else
         return std::nullopt;

@@ -138,6 +138,7 @@ HWND TWindow::CreateHandle() {
     if (d->fillParent && pw) pw->installEventFilter(n);
     n->Send(WM_CREATE);
     if (d->native != n) return nullptr; // the handler gave the window up again
+    n->created = true;
     d->ApplyGeometry();
     d->ApplyVisibility();
     return d->native ? n->handle : nullptr;
@@ -291,7 +292,7 @@ void TNativeWidget::Relayout() {
 }
 
 void TNativeWidget::CheckClientSize() {
-    if (!owner) return;
+    if (!owner || !created) return;
     const QSize s = viewport()->size();
     if (s == reportedClient) return;
     reportedClient = s;

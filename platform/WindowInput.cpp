@@ -106,7 +106,7 @@ void DeliverKey(TNativeWidget& w, QKeyEvent* e, bool down) {
     ks.DownKey = down ? vk : 0;
     SetMessageKeyState(ks);
 
-    const bool system = (ks.Alt && !ks.Control) || vk == VK_F10;
+    const bool system = ((ks.Alt || vk == VK_MENU) && !ks.Control) || vk == VK_F10;
     LPARAM lp = 1 | (LPARAM(e->nativeScanCode() & 0xFF) << 16);
     if (IsExtendedKey(vk)) lp |= LPARAM(1) << 24;
     if (ks.Alt) lp |= KF_ALTDOWN_BIT;

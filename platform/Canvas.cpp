@@ -47,11 +47,25 @@ void TCanvas::TImpl::EndPainting() {
 }
 
 void TCanvas::TImpl::ApplyState() {
+    cache.valid = false;
     if (!painter) return;
     painter->setTransform(QTransform::fromTranslate(origin.x(), origin.y()));
     if (clip) painter->setClipRegion(clip->translated(-origin));
     else painter->setClipping(false);
     painter->setFont(DeviceFont());
+}
+
+const TCanvas::TImpl::TFontCache& TCanvas::TImpl::Cached() const {
+    if (!cache.valid) {
+        cache.font = DeviceFont();
+        QFontMetrics fm(cache.font);
+        cache.fixed = QFontInfo(cache.font).fixedPitch();
+        cache.ascent = fm.ascent();
+        cache.cell = fm.horizontalAdvance(QLatin1Char('0'));
+        cache.raw = QRawFont::fromFont(cache.font);
+        cache.valid = true;
+    }
+    return cache;
 }
 
 QFont TCanvas::TImpl::DeviceFont() const {
@@ -82,6 +96,7 @@ std::unique_ptr<TCanvas> MakeCanvas(QPainter& painter, const QRegion* clip) {
 void TCanvas::SelectFont(const TFontSpec& font) {
     d->font = font;
     d->qfont = ToQFont(font);
+    d->cache.valid = false;
     if (d->painter) d->painter->setFont(d->DeviceFont());
 }
 
@@ -105,12 +120,12 @@ TTextMetric TCanvas::GetTextMetrics() const {
 }
 
 TSize TCanvas::TextExtent(const char* text, size_t length) const {
-    const QFont font = d->DeviceFont();
-    QFontMetrics fm(font);
+    const TImpl::TFontCache& f = d->Cached();
+    QFontMetrics fm(f.font);
     // Fixed-pitch text is laid out in whole-pixel cells of the average width, so that
     // measuring, drawing and the cell grid agree even when the font's advance is
     // fractional.
-    if (QFontInfo(font).fixedPitch()) return TSize{int(length) * GetTextMetrics().AveCharWidth, fm.height()};
+    if (f.fixed) return TSize{int(length) * f.cell, fm.height()};
     QString s = Cp1252ToQString(std::string_view(text, length));
     return TSize{fm.horizontalAdvance(s), fm.height()};
 }
@@ -135,20 +150,21 @@ void TCanvas::ExtTextOut(int x, int y, UINT options, const TRect* rect, const ch
         p->save();
         p->setClipRect(R(*rect), p->hasClipping() ? Qt::IntersectClip : Qt::ReplaceClip);
     }
-    const QFont font = d->DeviceFont();
+    const TImpl::TFontCache& f = d->Cached();
+    const QFont& font = f.font;
     p->setFont(font);
     p->setPen(ToQColor(d->text));
     const QString s = Cp1252ToQString(std::string_view(text, length));
-    const int ascent = QFontMetrics(font).ascent();
+    const int ascent = f.ascent;
     bool drawn = false;
     std::vector<int> cells;
-    if (!dx && QFontInfo(font).fixedPitch()) {
-        cells.assign(length, GetTextMetrics().AveCharWidth);
+    if (!dx && f.fixed) {
+        cells.assign(length, f.cell);
         dx = cells.data();
     }
     if (dx) {
         // One glyph run at exact cell positions: fast, and immune to fractional advances.
-        QRawFont raw = QRawFont::fromFont(font);
+        const QRawFont& raw = f.raw;
         if (raw.isValid()) {
             QList<quint32> glyphs = raw.glyphIndexesForString(s);
             bool complete = glyphs.size() == s.size();
@@ -357,6 +373,7 @@ void TCanvas::Restore() {
     d->saved.pop_back();
     d->font = s.font;
     d->qfont = ToQFont(s.font);
+    d->cache.valid = false;
     d->text = s.text;
     d->bk = s.bk;
     d->brush = s.brush;

@@ -2,6 +2,7 @@
 // The Qt side of TCanvas and TBitmap. Includes Qt: for the platform layer and the shell
 // (the shell prints through a canvas made on its printer's painter).
 #include <QFont>
+#include <QRawFont>
 #include <QImage>
 #include <QPainter>
 #include <QRegion>
@@ -26,6 +27,16 @@ struct TCanvas::TImpl {
     std::optional<QRegion> clip;  // device coordinates
     struct TState { TFontSpec font; TColor text, bk, brush, pen; int bkMode; QPoint origin; std::optional<QRegion> clip; };
     std::vector<TState> saved;
+    // Font facts computed on first use after each font change (text output is hot).
+    struct TFontCache {
+        bool valid = false;
+        QFont font;
+        bool fixed = false;
+        int ascent = 0, cell = 0;
+        QRawFont raw;
+    };
+    mutable TFontCache cache;
+    const TFontCache& Cached() const;
 
     // The painter to draw with, nullptr on a measuring canvas.
     QPainter* P();

@@ -4,6 +4,7 @@
 #include <QAbstractScrollArea>
 #include <QPointer>
 #include <QRegion>
+#include <functional>
 #include <map>
 #include <vector>
 
@@ -108,6 +109,10 @@ QWidget* WidgetOf(HWND window);
 QWidget* ClientWidgetOf(HWND window);
 // Puts a window into a Qt widget of the shell (a form, an MDI child's central area).
 void SetParentWidget(TWindow& window, QWidget* parent);
+
+// Keys the shell keeps from every window (for example the shortcuts of disabled menu
+// items, which Qt would otherwise pass on): the filter returns true to swallow a press.
+void SetShellKeyFilter(std::function<bool(QKeyEvent*)> filter);
 
 // Key messages from Qt key events (WindowInput.cpp).
 void DeliverKey(TNativeWidget& w, QKeyEvent* e, bool down);

@@ -170,8 +170,18 @@ bool TNativeWidget::event(QEvent* e) {
     return QAbstractScrollArea::event(e);
 }
 
+namespace {
+std::function<bool(QKeyEvent*)> g_shellKeyFilter;
+} // namespace
+
+void SetShellKeyFilter(std::function<bool(QKeyEvent*)> filter) { g_shellKeyFilter = std::move(filter); }
+
 void TNativeWidget::keyPressEvent(QKeyEvent* e) {
     if (!owner) return;
+    if (g_shellKeyFilter && g_shellKeyFilter(e)) {
+        e->accept();
+        return;
+    }
     DeliverKey(*this, e, true);
     e->accept();
 }
@@ -249,6 +259,13 @@ bool TNativeWidget::Mouse(QMouseEvent* e) {
     }
 
     QPointer<TNativeWidget> guard(this);
+    // The window picks the cursor, also over its windowless children (it knows them).
+    if (type == QEvent::MouseMove && e->buttons() == Qt::NoButton && !GetCapture() && !mouseChild) {
+        SetCursorTarget(viewport());
+        Send(WM_SETCURSOR, reinterpret_cast<WPARAM>(handle), MakeLParam(HTCLIENT, WM_MOUSEMOVE));
+        SetCursorTarget(nullptr);
+        if (!guard || !owner) return true;
+    }
     TWindowlessControl* under = ChildAt(*owner, p);
     Hover(under);
     if (!guard || !owner) return true;
@@ -273,12 +290,6 @@ bool TNativeWidget::Mouse(QMouseEvent* e) {
         const LRESULT r = Send(WM_MOUSEACTIVATE, 0, MakeLParam(HTCLIENT, int(msg)));
         if (!owner) return true;
         if (r == MA_ACTIVATEANDEAT || r == MA_NOACTIVATEANDEAT) return true;
-    }
-    if (type == QEvent::MouseMove && e->buttons() == Qt::NoButton && !GetCapture()) {
-        SetCursorTarget(viewport());
-        Send(WM_SETCURSOR, reinterpret_cast<WPARAM>(handle), MakeLParam(HTCLIENT, WM_MOUSEMOVE));
-        SetCursorTarget(nullptr);
-        if (!owner) return true;
     }
     Send(msg, mk, MakeLParam(p.x(), p.y()));
     return true;

@@ -296,6 +296,12 @@ void TNativeWidget::CheckClientSize() {
     const QSize s = viewport()->size();
     if (s == reportedClient) return;
     reportedClient = s;
+    QPointer<TNativeWidget> guard(this);
+    // Children that fill the client area follow it now: Qt defers resize events of
+    // hidden widgets, the controls may not wait for those.
+    for (TWindow* c : std::vector<TWindow*>(owner->children))
+        if (c->Impl().fillParent) c->Impl().ApplyGeometry();
+    if (!guard || !owner) return;
     Send(WM_SIZE, SIZE_RESTORED, MakeLParam(s.width(), s.height()));
 }
 

@@ -2,6 +2,7 @@
 
 #include <QPainter>
 #include <QTest>
+#include <QWheelEvent>
 
 #include "TestWindow.h"
 #include "platform/Canvas.h"
@@ -224,4 +225,53 @@ TEST(Window, EraseDefaultFillsWithTheWindowColour) {
     UpdateWindow(w.Handle());
     const TColor window = GetSysColor(COLOR_WINDOW);
     EXPECT_EQ(w.ScreenPixels().pixel(30, 20), qRgb(GetRValue(window), GetGValue(window), GetBValue(window)));
+}
+
+TEST(Window, WheelFocusAndVisibilityMessages) {
+    THostedWindow a(80, 60), b(80, 60);
+    ASSERT_TRUE(a.Show());
+    a.Window.SetVisible(false);
+    EXPECT_FALSE(IsWindowVisible(a.Handle()));
+    a.Window.SetVisible(true);
+    EXPECT_TRUE(IsWindowVisible(a.Handle()));
+
+    QWheelEvent wheel(QPointF(10, 10), a.Client()->mapToGlobal(QPointF(10, 10)), QPoint(), QPoint(0, -120),
+                      Qt::NoButton, Qt::ShiftModifier, Qt::NoScrollPhase, false);
+    QCoreApplication::sendEvent(a.Client(), &wheel);
+    auto wheels = a.Recorder.Of(WM_MOUSEWHEEL);
+    ASSERT_EQ(wheels.size(), 1u);
+    EXPECT_EQ(GetWheelDelta(wheels[0].WParam), -120) << "towards the user";
+    EXPECT_EQ(LoWord(wheels[0].WParam), MK_SHIFT);
+
+    // Focus moves between two windows of one host.
+    b.Window.SetParent(nullptr);
+    SetParentWidget(b.Window, &a.Host);
+    b.Window.SetBounds(0, 0, 5, 5);
+    SetFocus(a.Handle());
+    ProcessMessages();
+    ASSERT_EQ(GetFocus(), a.Handle());
+    SetFocus(b.Handle());
+    ProcessMessages();
+    auto kills = a.Recorder.Of(WM_KILLFOCUS);
+    ASSERT_EQ(kills.size(), 1u);
+    EXPECT_EQ(reinterpret_cast<HWND>(kills[0].WParam), b.Handle());
+    auto sets = b.Recorder.Of(WM_SETFOCUS);
+    ASSERT_EQ(sets.size(), 1u);
+    EXPECT_EQ(reinterpret_cast<HWND>(sets[0].WParam), a.Handle());
+}
+
+TEST(Window, FillParentFollowsTheParentsSize) {
+    THostedWindow parent(120, 90);
+    TRecorder r;
+    TWindow child(r);
+    child.SetParent(&parent.Window);
+    child.SetFillParent(true);
+    r.Window = child.CreateHandle();
+    EXPECT_EQ(child.BoundsRect(), (TRect{0, 0, 120, 90}));
+    parent.Window.SetBounds(0, 0, 100, 50);
+    EXPECT_EQ(child.BoundsRect(), (TRect{0, 0, 100, 50}));
+    EXPECT_EQ(child.ClientRect(), (TRect{0, 0, 100, 50}));
+    auto sizes = r.Of(WM_SIZE);
+    ASSERT_FALSE(sizes.empty());
+    EXPECT_EQ(GetXLParam(sizes.back().LParam), 100);
 }

@@ -10,7 +10,7 @@
 #include "platform/QtConvert.h"
 
 namespace {
-QFont ToQFont(const TFontSpec& f) {
+QFont ToQFont(const TFontDesc& f) {
     QFont q(QString::fromUtf8(f.Name.c_str()));
     q.setPointSize(f.Size > 0 ? f.Size : 10);
     q.setBold(f.Bold);
@@ -93,14 +93,14 @@ std::unique_ptr<TCanvas> MakeCanvas(QPainter& painter, const QRegion* clip) {
 
 // --- fonts and text ------------------------------------------------------------------
 
-void TCanvas::SelectFont(const TFontSpec& font) {
+void TCanvas::SelectFont(const TFontDesc& font) {
     d->font = font;
     d->qfont = ToQFont(font);
     d->cache.valid = false;
     if (d->painter) d->painter->setFont(d->DeviceFont());
 }
 
-const TFontSpec& TCanvas::Font() const { return d->font; }
+const TFontDesc& TCanvas::Font() const { return d->font; }
 
 TTextMetric TCanvas::GetTextMetrics() const {
     QFontMetrics fm(d->DeviceFont());

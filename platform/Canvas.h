@@ -10,11 +10,11 @@
 
 class TBitmap;
 
-struct TFontSpec {
+struct TFontDesc {
     std::string Name = "Liberation Mono";
     int Size = 10; // points
     bool Bold = false, Italic = false, Underline = false, StrikeOut = false;
-    friend bool operator==(const TFontSpec&, const TFontSpec&) = default;
+    friend bool operator==(const TFontDesc&, const TFontDesc&) = default;
 };
 
 struct TTextMetric {
@@ -42,8 +42,8 @@ public:
     // A canvas that only measures (fonts and text extents), as a screen DC would.
     static std::unique_ptr<TCanvas> CreateMeasuring();
 
-    void SelectFont(const TFontSpec& font);
-    const TFontSpec& Font() const;
+    void SelectFont(const TFontDesc& font);
+    const TFontDesc& Font() const;
     TTextMetric GetTextMetrics() const;
     TSize TextExtent(const char* text, size_t length) const;
     TSize TextExtent(const std::string& text) const { return TextExtent(text.data(), text.size()); }

@@ -18,14 +18,14 @@ struct TCanvas::TImpl {
     std::unique_ptr<QPainter> ownPainter; // for bitmaps: begun on first use
     QImage* image = nullptr;              // bitmap canvases draw here
     bool measuring = false;               // no device at all
-    TFontSpec font;
+    TFontDesc font;
     QFont qfont;
     TColor text = 0, bk = 0x00FFFFFF, brush = 0x00FFFFFF, pen = 0;
     int bkMode = OPAQUE;
     QPoint penPos;
     QPoint origin;                // logical (0,0) in device coordinates
     std::optional<QRegion> clip;  // device coordinates
-    struct TState { TFontSpec font; TColor text, bk, brush, pen; int bkMode; QPoint origin; std::optional<QRegion> clip; };
+    struct TState { TFontDesc font; TColor text, bk, brush, pen; int bkMode; QPoint origin; std::optional<QRegion> clip; };
     std::vector<TState> saved;
     // Font facts computed on first use after each font change (text output is hot).
     struct TFontCache {

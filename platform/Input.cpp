@@ -79,3 +79,7 @@ UINT GetDoubleClickTime() {
     if (!qobject_cast<QApplication*>(QCoreApplication::instance())) return 500;
     return UINT(QApplication::doubleClickInterval());
 }
+
+bool ApplicationIsActive() {
+    return qobject_cast<QApplication*>(QCoreApplication::instance()) && QApplication::activeWindow() != nullptr;
+}

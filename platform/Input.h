@@ -12,3 +12,5 @@ constexpr int SM_CXSCREEN = 0, SM_CYSCREEN = 1, SM_CXVSCROLL = 2, SM_CYHSCROLL =
 BOOL GetCursorPos(TPoint& point);
 int GetSystemMetrics(int index);
 UINT GetDoubleClickTime();
+// Whether one of the program's windows is the active one.
+bool ApplicationIsActive();

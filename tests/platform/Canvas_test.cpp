@@ -14,7 +14,7 @@ constexpr TColor kWhite = RGB(255, 255, 255), kRed = RGB(255, 0, 0), kBlack = 0;
 
 TEST(Canvas, FixedFontMetrics) {
     auto c = TCanvas::CreateMeasuring();
-    TFontSpec f;
+    TFontDesc f;
     f.Name = "Liberation Mono";
     f.Size = 10;
     c->SelectFont(f);
@@ -33,7 +33,7 @@ TEST(Canvas, FixedFontMetrics) {
 TEST(Canvas, OpaqueClippedTextStaysInItsRectangle) {
     TBitmap bmp(60, 30);
     TCanvas& c = bmp.Canvas();
-    c.SelectFont(TFontSpec{});
+    c.SelectFont(TFontDesc{});
     c.SetTextColor(kBlack);
     c.SetBkColor(kRed);
     const TRect r{5, 5, 20, 25};

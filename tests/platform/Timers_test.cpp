@@ -2,6 +2,7 @@
 
 #include "TestWindow.h"
 #include "platform/Application.h"
+#include "platform/IntervalTimer.h"
 #include "platform/Timers.h"
 
 TEST(Timers, FireWithTheirIdAndStopWhenKilled) {
@@ -40,4 +41,23 @@ TEST(Timers, MillisecondClocksAdvance) {
     EXPECT_GE(GetTickCount() - a, 15u);
     EXPECT_GE(timeGetTime() - t, 15u);
     EXPECT_LT(GetTickCount() - a, 5000u);
+}
+
+TEST(Timers, IntervalTimerWithoutAWindow) {
+    TIntervalTimer timer;
+    int ticks = 0;
+    timer.SetHandler([&] {
+        if (++ticks == 2) timer.SetInterval(10);
+    });
+    timer.SetInterval(20);
+    EXPECT_FALSE(timer.Running());
+    timer.Start();
+    const uint32_t start = GetTickCount();
+    while (ticks < 4 && GetTickCount() - start < 3000) ProcessEventsFor(5);
+    EXPECT_GE(ticks, 4);
+    EXPECT_EQ(timer.Interval(), 10u);
+    timer.Stop();
+    const int stopped = ticks;
+    ProcessEventsFor(40);
+    EXPECT_EQ(ticks, stopped);
 }

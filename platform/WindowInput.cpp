@@ -108,7 +108,7 @@ void DeliverKey(TNativeWidget& w, QKeyEvent* e, bool down) {
 
     const bool system = ((ks.Alt || vk == VK_MENU) && !ks.Control) || vk == VK_F10;
     LPARAM lp = 1 | (LPARAM(e->nativeScanCode() & 0xFF) << 16);
-    if (IsExtendedKey(vk)) lp |= LPARAM(1) << 24;
+    if (IsExtendedKey(vk) || (vk == VK_RETURN && keypad)) lp |= LPARAM(1) << 24;
     if (ks.Alt) lp |= KF_ALTDOWN_BIT;
     if (down && e->isAutoRepeat()) lp |= KF_REPEAT_BIT;
     if (!down) lp |= KF_REPEAT_BIT | (LPARAM(1) << 31);
@@ -188,6 +188,11 @@ void TNativeWidget::keyPressEvent(QKeyEvent* e) {
 
 void TNativeWidget::keyReleaseEvent(QKeyEvent* e) {
     if (!owner) return;
+    // X11 repeats a held key as release + press pairs; a held key repeats key-downs only.
+    if (e->isAutoRepeat()) {
+        e->accept();
+        return;
+    }
     DeliverKey(*this, e, false);
     e->accept();
 }

@@ -170,3 +170,18 @@ TEST(KeyMessages, AsyncKeyStateFollowsPressAndRelease) {
     QTest::keyRelease(w.Area(), Qt::Key_F5);
     EXPECT_EQ(GetAsyncKeyState(VK_F5), 0);
 }
+
+TEST(KeyMessages, HeldKeysRepeatKeyDownsOnly) {
+    TKeyWindow w;
+    QTest::keyPress(w.Area(), Qt::Key_Right);
+    QKeyEvent release(QEvent::KeyRelease, Qt::Key_Right, Qt::NoModifier, QString(), true);
+    QCoreApplication::sendEvent(w.Area(), &release);
+    QKeyEvent repeat(QEvent::KeyPress, Qt::Key_Right, Qt::NoModifier, QString(), true);
+    QCoreApplication::sendEvent(w.Area(), &repeat);
+    QTest::keyRelease(w.Area(), Qt::Key_Right);
+    EXPECT_EQ(w.Keys, (M{{WM_KEYDOWN, VK_RIGHT}, {WM_KEYDOWN, VK_RIGHT}, {WM_KEYUP, VK_RIGHT}}));
+    auto downs = w.Recorder.Of(WM_KEYDOWN);
+    ASSERT_EQ(downs.size(), 2u);
+    EXPECT_FALSE(downs[0].LParam & KF_REPEAT_BIT);
+    EXPECT_TRUE(downs[1].LParam & KF_REPEAT_BIT) << "the key was down before";
+}

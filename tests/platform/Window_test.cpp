@@ -275,3 +275,40 @@ TEST(Window, FillParentFollowsTheParentsSize) {
     ASSERT_FALSE(sizes.empty());
     EXPECT_EQ(GetXLParam(sizes.back().LParam), 100);
 }
+
+TEST(Window, AWindowDestroyedByItsOwnMessageGetsNothingMore) {
+    THostedWindow w;
+    w.Recorder.Hook = [&](TMessage& m) {
+        if (m.Msg == WM_KEYDOWN) w.Window.DestroyHandle();
+        return m.Msg == WM_KEYDOWN;
+    };
+    QWidget* area = w.Area();
+    QTest::keyPress(area, Qt::Key_A); // the key-down destroys the window; its character must not follow
+    ProcessMessages();
+    EXPECT_FALSE(w.Window.HandleAllocated());
+    EXPECT_EQ(w.Recorder.Count(WM_CHAR), 0u);
+    EXPECT_EQ(w.Recorder.Count(WM_DESTROY), 1u);
+    w.Recorder.Hook = nullptr;
+    EXPECT_TRUE(w.Window.CreateHandle()) << "and it can be created again";
+}
+
+TEST(Window, WindowlessChildHearsThePointerComeAndGo) {
+    THostedWindow w(100, 60);
+    TRecorder childRecorder;
+    TWindowlessControl child(childRecorder);
+    child.SetParent(&w.Window);
+    child.SetBounds(10, 10, 20, 20);
+    ASSERT_TRUE(w.Show());
+    QTest::mouseMove(w.Client(), QPoint(60, 40));
+    QTest::mouseMove(w.Client(), QPoint(15, 15));
+    EXPECT_TRUE(child.MouseInside());
+    EXPECT_EQ(childRecorder.Count(CM_MOUSEENTER), 1u);
+    QTest::mouseMove(w.Client(), QPoint(50, 50));
+    EXPECT_FALSE(child.MouseInside());
+    EXPECT_EQ(childRecorder.Count(CM_MOUSELEAVE), 1u);
+    child.SetEnabled(false);
+    EXPECT_EQ(childRecorder.Count(CM_ENABLEDCHANGED), 1u);
+    QTest::mouseClick(w.Client(), Qt::LeftButton, Qt::NoModifier, QPoint(15, 15));
+    EXPECT_EQ(childRecorder.Count(WM_LBUTTONDOWN), 0u) << "a disabled child gets no mouse";
+    EXPECT_EQ(w.Recorder.Count(WM_LBUTTONDOWN), 1u);
+}

@@ -8,7 +8,8 @@ struct TFontFamily {
     bool FixedPitch = false;
 };
 
-// In the font database's order. Families for which the font configuration has a
-// metric-compatible stand-in (Courier New, Arial, Times New Roman) are listed too, after
-// the installed ones, when the stand-in is installed.
+// The installed families, in the font database's order. Only families that are really
+// installed are listed: a family the font configuration would merely substitute (Courier
+// New drawn with Liberation Mono) is not, so callers that insist on a fixed family fall
+// back to one that is there.
 std::vector<TFontFamily> EnumFontFamilies();

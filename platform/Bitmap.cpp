@@ -1,5 +1,9 @@
 #include "platform/Bitmap.h"
 
+#include <span>
+
+#include "platform/Resources.h"
+
 #include "platform/CanvasQt.h"
 #include "platform/QtConvert.h"
 
@@ -53,6 +57,12 @@ bool TBitmap::LoadFromData(const void* data, size_t size) {
     d->Image();
     d->image = img.convertToFormat(QImage::Format_RGB32);
     return true;
+}
+
+bool TBitmap::LoadFromResourceName(const char* name) {
+    std::span<const uint8_t> bytes;
+    if (!name || !FindResourceBlob(RT_BITMAP, name, bytes)) return false;
+    return LoadFromData(bytes.data(), bytes.size());
 }
 
 TColor TBitmap::Pixel(int x, int y) const {

@@ -25,6 +25,9 @@ public:
     // Reads PNG, XPM, BMP or any other format the image reader knows. On failure the
     // bitmap keeps its old contents and false is returned.
     bool LoadFromData(const void* data, size_t size);
+    // Reads the program's bitmap resource `name` (RT_BITMAP); false, with the old
+    // contents kept, when there is no such resource or it is not a readable image.
+    bool LoadFromResourceName(const char* name);
 
     TColor Pixel(int x, int y) const; // 0 outside the bitmap
     void SetPixel(int x, int y, TColor color);

@@ -8,6 +8,7 @@
 #include "platform/Bitmap.h"
 #include "platform/Canvas.h"
 #include "platform/Fonts.h"
+#include "platform/Resources.h"
 #include "platform/SysColors.h"
 
 namespace {
@@ -128,4 +129,19 @@ TEST(Fonts, FamiliesWithTheirPitch) {
     if (sans) {
         EXPECT_FALSE(sans->FixedPitch);
     }
+}
+
+TEST(Bitmap, LoadsNamedBitmapResources) {
+    static const char kXpm[] =
+        "/* XPM */\nstatic const char* p[] = {\"2 1 2 1\", \"r c #FF0000\", \"b c #0000FF\", \"rb\"};\n";
+    const std::span<const uint8_t> bytes(reinterpret_cast<const uint8_t*>(kXpm), sizeof kXpm - 1);
+    ASSERT_TRUE(RegisterResourceBlob(RT_BITMAP, "TESTGLYPH", bytes));
+    TBitmap bmp;
+    EXPECT_TRUE(bmp.LoadFromResourceName("testglyph")); // names ignore letter case
+    EXPECT_EQ(bmp.Width(), 2);
+    EXPECT_EQ(bmp.Pixel(0, 0), RGB(255, 0, 0));
+    EXPECT_EQ(bmp.Pixel(1, 0), RGB(0, 0, 255));
+    EXPECT_FALSE(bmp.LoadFromResourceName("NOSUCHGLYPH"));
+    EXPECT_EQ(bmp.Width(), 2); // a failed load keeps the image
+    EXPECT_TRUE(UnregisterResourceBlob(RT_BITMAP, "TESTGLYPH"));
 }

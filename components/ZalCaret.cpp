@@ -14,7 +14,10 @@ void TZalCaret::Release() {
 }
 
 void TZalCaret::CaretChanged() {
-    if (OnCaretChange) OnCaretChange(this);
+    if (!OnCaretChange) return;
+    // The handler (a caret's Rebuild) replaces OnCaretChange while it runs: call a copy.
+    const auto handler = OnCaretChange;
+    handler(this);
 }
 
 void TZalCaret::SetAlign(TZalCaretAlign align) {

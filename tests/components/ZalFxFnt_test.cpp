@@ -64,6 +64,9 @@ TEST(FixedFamilies, KeptInOrderComparedExactlyAndNeverEmptyForAFont) {
     };
     EXPECT_TRUE(has("Liberation Mono") || has("DejaVu Sans Mono"));
     EXPECT_FALSE(has("DejaVu Sans") || has("Liberation Sans"));
+    TZalFixedFont font; // as the form loads it: Courier New only where it is installed
+    font.SetName("Courier New");
+    EXPECT_EQ(font.Name(), has("Courier New") ? "Courier New" : names.front());
     FreeFixedFamilyList();
 }
 

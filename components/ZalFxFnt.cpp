@@ -27,6 +27,9 @@ void BuildFixedFamilyList(std::span<const TFontFamily> families) {
 void BuildFixedFamilyList() {
     const std::vector<TFontFamily> families = EnumFontFamilies();
     BuildFixedFamilyList(families);
+    // Nothing enumerated (no application object yet, or no font at all): ask again at
+    // the next query rather than keep an empty list for the whole run.
+    if (families.empty()) Families().built = false;
 }
 
 void FreeFixedFamilyList() {

@@ -13,7 +13,8 @@
 
 // The process-wide list of fixed-pitch typefaces, in the platform's enumeration order
 // (neither sorted nor de-duplicated). The program builds it once at start-up, after the
-// application object exists; the first query builds it when that was not done.
+// application object exists; the first query builds it when that was not done (and the
+// next one again while the platform enumerates nothing).
 void BuildFixedFamilyList();
 // The same from a given enumeration: families whose pitch is fixed are kept.
 void BuildFixedFamilyList(std::span<const TFontFamily> families);

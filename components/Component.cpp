@@ -4,9 +4,15 @@
 #include <cstdio>
 
 namespace {
-bool IsIdentStart(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_'; }
-bool IsIdentChar(char c) { return IsIdentStart(c) || (c >= '0' && c <= '9'); }
-char Fold(char c) { return (c >= 'a' && c <= 'z') ? char(c - 'a' + 'A') : c; }
+bool IsIdentStart(char c) {
+    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_';
+}
+bool IsIdentChar(char c) {
+    return IsIdentStart(c) || (c >= '0' && c <= '9');
+}
+char Fold(char c) {
+    return (c >= 'a' && c <= 'z') ? char(c - 'a' + 'A') : c;
+}
 
 TExceptionHandler& AppHandler() {
     static TExceptionHandler handler;
@@ -39,7 +45,8 @@ TComponent::~TComponent() {
         std::erase(other->freeNotifies_, this);
         other->Notification(this, opRemove);
     }
-    while (!components_.empty()) delete components_.back(); // each leaves the list itself
+    while (!components_.empty())
+        delete components_.back(); // each leaves the list itself
     if (owner_) owner_->RemoveComponent(this);
 }
 
@@ -69,7 +76,8 @@ void TComponent::SetName(const std::string& name) {
         throw EComponentError("'" + name + "' is not a valid component name");
     if (owner_ && !name.empty()) {
         TComponent* same = owner_->FindComponent(name);
-        if (same && same != this) throw EComponentError("A component named " + name + " already exists");
+        if (same && same != this)
+            throw EComponentError("A component named " + name + " already exists");
     }
     name_ = name;
 }
@@ -89,7 +97,8 @@ void TComponent::InsertComponent(TComponent* component) {
     if (!component || component->owner_ == this) return;
     if (!component->name_.empty()) {
         TComponent* same = FindComponent(component->name_);
-        if (same) throw EComponentError("A component named " + component->name_ + " already exists");
+        if (same)
+            throw EComponentError("A component named " + component->name_ + " already exists");
     }
     if (component->owner_) component->owner_->RemoveComponent(component);
     Insert(component);
@@ -128,30 +137,38 @@ void TComponent::Notification(TComponent* component, TOperation operation) {
 }
 
 void TComponent::SetDesigning(bool designing, bool inclusive) {
-    if (designing) state_ |= csDesigning;
-    else state_ &= TComponentState(~csDesigning);
+    if (designing)
+        state_ |= csDesigning;
+    else
+        state_ &= TComponentState(~csDesigning);
     if (inclusive)
-        for (TComponent* c : components_) c->SetDesigning(designing, true);
+        for (TComponent* c : components_)
+            c->SetDesigning(designing, true);
 }
 
 void TComponent::BeginLoading() {
     state_ |= csLoading;
-    for (TComponent* c : components_) c->BeginLoading();
+    for (TComponent* c : components_)
+        c->BeginLoading();
 }
 
 void TComponent::EndLoading() {
     const std::vector<TComponent*> owned = components_;
     for (TComponent* c : owned)
-        if (std::find(components_.begin(), components_.end(), c) != components_.end()) c->EndLoading();
+        if (std::find(components_.begin(), components_.end(), c) != components_.end())
+            c->EndLoading();
     if (IsLoading()) Loaded();
 }
 
-void TComponent::Loaded() { state_ &= TComponentState(~csLoading); }
+void TComponent::Loaded() {
+    state_ &= TComponentState(~csLoading);
+}
 
 void TComponent::Destroying() {
     if (IsDestroying()) return;
     state_ |= csDestroying;
-    for (TComponent* c : components_) c->Destroying();
+    for (TComponent* c : components_)
+        c->Destroying();
 }
 
 TExceptionHandler SetApplicationExceptionHandler(TExceptionHandler handler) {

@@ -54,8 +54,7 @@ public:
     // The owned component with that name (compared as identifiers), or nullptr.
     TComponent* FindComponent(std::string_view name) const;
     // The first owned component of class T, or nullptr.
-    template <class T>
-    T* FindFirstComponent() const {
+    template <class T> T* FindFirstComponent() const {
         for (TComponent* c : components_)
             if (auto* t = dynamic_cast<T*>(c)) return t;
         return nullptr;
@@ -114,8 +113,7 @@ private:
 
 // Creates a component of class T owned by owner (constructor arguments: owner, then
 // args) and sends the owner's insert notification for it.
-template <class T, class... Args>
-T* NewComponent(TComponent* owner, Args&&... args) {
+template <class T, class... Args> T* NewComponent(TComponent* owner, Args&&... args) {
     T* component = new T(owner, std::forward<Args>(args)...);
     if (owner) owner->NotifyInserted(component);
     return component;

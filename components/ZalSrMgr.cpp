@@ -1,7 +1,7 @@
 #include "components/ZalSrMgr.h"
 
-#include "components/Cp1252.h"
 #include "components/ZalExcpt.h"
+#include "platform/Cp1252.h"
 #include "platform/Resources.h"
 #include "text/TextErrors.h"
 
@@ -31,6 +31,15 @@ void EnsureManager() {
         throw;
     }
     g_creatingManager = false;
+}
+
+// Table texts are UTF-16 little-endian, shown as Windows-1252 bytes ('?' where 1252
+// has no character).
+std::string Utf16LeToCp1252(const uint8_t* data, size_t units) {
+    std::u16string text(units, u'\0');
+    for (size_t i = 0; i < units; ++i)
+        text[i] = char16_t(data[2 * i] | data[2 * i + 1] << 8);
+    return Utf16ToCp1252(text);
 }
 
 uint32_t ReadU32(const uint8_t* p) {

@@ -195,8 +195,16 @@ void TZalValueReader::ScanWord() {
     while (pos_ < text_.size() && IsWordChar(text_[pos_])) ++pos_;
     if (pos_ == start) {
         const auto c = static_cast<unsigned char>(text_[pos_]);
-        Fail("unexpected character " + (Printable(c) ? "'" + std::string(1, char(c)) + "'"
-                                                      : "#" + std::to_string(c)));
+        std::string shown;
+        if (Printable(c)) {
+            shown = "'";
+            shown += char(c);
+            shown += '\'';
+        } else {
+            shown = "#";
+            shown += std::to_string(c);
+        }
+        Fail("unexpected character " + shown);
     }
     const std::string_view word = std::string_view(text_).substr(start, pos_ - start);
     if (EqualsIgnoringCase(word, "True") || EqualsIgnoringCase(word, "False")) {

@@ -25,11 +25,20 @@ constexpr UINT WM_SETFOCUS = 0x0007;
 constexpr UINT WM_KILLFOCUS = 0x0008;
 constexpr UINT WM_ENABLE = 0x000A;
 constexpr UINT WM_PAINT = 0x000F;
+constexpr UINT WM_CLOSE = 0x0010;
+constexpr UINT WM_QUIT = 0x0012;
 constexpr UINT WM_ERASEBKGND = 0x0014;
+constexpr UINT WM_SYSCOLORCHANGE = 0x0015;
 constexpr UINT WM_SHOWWINDOW = 0x0018;
 constexpr UINT WM_SETCURSOR = 0x0020;
 constexpr UINT WM_MOUSEACTIVATE = 0x0021;
+constexpr UINT WM_CANCELMODE = 0x001F;
+constexpr UINT WM_FONTCHANGE = 0x001D;
+constexpr UINT WM_SETFONT = 0x0030;
 constexpr UINT WM_WINDOWPOSCHANGED = 0x0047;
+constexpr UINT WM_CONTEXTMENU = 0x007B;
+constexpr UINT WM_STYLECHANGED = 0x007D;
+constexpr UINT WM_NCHITTEST = 0x0084;
 constexpr UINT WM_GETDLGCODE = 0x0087;
 constexpr UINT WM_KEYDOWN = 0x0100;
 constexpr UINT WM_KEYUP = 0x0101;
@@ -37,6 +46,7 @@ constexpr UINT WM_CHAR = 0x0102;
 constexpr UINT WM_SYSKEYDOWN = 0x0104;
 constexpr UINT WM_SYSKEYUP = 0x0105;
 constexpr UINT WM_SYSCHAR = 0x0106;
+constexpr UINT WM_SYSCOMMAND = 0x0112;
 constexpr UINT WM_TIMER = 0x0113;
 constexpr UINT WM_HSCROLL = 0x0114;
 constexpr UINT WM_VSCROLL = 0x0115;
@@ -51,8 +61,17 @@ constexpr UINT WM_MBUTTONDOWN = 0x0207;
 constexpr UINT WM_MBUTTONUP = 0x0208;
 constexpr UINT WM_MBUTTONDBLCLK = 0x0209;
 constexpr UINT WM_MOUSEWHEEL = 0x020A;
+constexpr UINT WM_MOUSEHWHEEL = 0x020E;
 constexpr UINT WM_CAPTURECHANGED = 0x0215;
+constexpr UINT WM_MOUSELEAVE = 0x02A3;
 constexpr UINT WM_USER = 0x0400;
+
+// Messages of the windowing class layer (not Win32 ones): the pointer entered or left a
+// control, windowed or not; a windowless control's enabled state changed.
+constexpr UINT CM_BASE = 0xB000;
+constexpr UINT CM_ENABLEDCHANGED = CM_BASE + 3;
+constexpr UINT CM_MOUSEENTER = CM_BASE + 19;
+constexpr UINT CM_MOUSELEAVE = CM_BASE + 20;
 
 // The library's private messages.
 constexpr UINT ZM_FIRST_PRIVATE = 0x7F02;
@@ -87,5 +106,29 @@ constexpr LRESULT DLGC_WANTCHARS = 0x0080;
 constexpr LRESULT MA_ACTIVATE = 1, MA_ACTIVATEANDEAT = 2, MA_NOACTIVATE = 3,
                   MA_NOACTIVATEANDEAT = 4;
 
+// WM_NCHITTEST answers.
+constexpr LRESULT HTNOWHERE = 0, HTCLIENT = 1, HTVSCROLL = 7, HTHSCROLL = 6, HTBORDER = 18;
+
+// WM_SIZE request codes.
+constexpr WPARAM SIZE_RESTORED = 0;
+
+static_assert(sizeof(WPARAM) >= 6, "thumb positions need 48-bit WPARAM");
+
 inline uint16_t LoWord(uintptr_t v) { return static_cast<uint16_t>(v & 0xFFFF); }
 inline uint16_t HiWord(uintptr_t v) { return static_cast<uint16_t>((v >> 16) & 0xFFFF); }
+// Two 16-bit values packed as Win32 packs them (low word first).
+inline LPARAM MakeLParam(int lo, int hi) {
+    return static_cast<LPARAM>((static_cast<uint32_t>(hi & 0xFFFF) << 16) | static_cast<uint32_t>(lo & 0xFFFF));
+}
+inline WPARAM MakeWParam(int lo, int hi) { return static_cast<WPARAM>(static_cast<uint32_t>(MakeLParam(lo, hi))); }
+// Signed client coordinates of a mouse message.
+inline int GetXLParam(LPARAM l) { return static_cast<int16_t>(LoWord(static_cast<uintptr_t>(l))); }
+inline int GetYLParam(LPARAM l) { return static_cast<int16_t>(HiWord(static_cast<uintptr_t>(l))); }
+// The signed wheel distance of WM_MOUSEWHEEL (120 per notch, positive away from the user).
+inline int GetWheelDelta(WPARAM w) { return static_cast<int16_t>(HiWord(w)); }
+// The thumb position of a WM_HSCROLL / WM_VSCROLL thumb message. It is carried in full
+// 32 bits above the request code, so HiWord still gives the classic 16-bit value.
+inline int32_t ScrollThumbPos(WPARAM w) { return static_cast<int32_t>(static_cast<uint64_t>(w) >> 16); }
+inline WPARAM MakeScrollWParam(int code, int32_t pos) {
+    return static_cast<WPARAM>((static_cast<uint64_t>(static_cast<uint32_t>(pos)) << 16) | static_cast<uint16_t>(code));
+}

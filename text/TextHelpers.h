@@ -9,6 +9,7 @@ bool IsBlank(char ch);
 bool IsBreakChar(char ch);
 // Whether a tab occurs among the first len characters of s.
 bool HasTab(const char* s, int len);
+// Tab sizes below 1 count as 1, above 255 as 255.
 // Screen cells taken by the first len characters of s (stopping at the terminator),
 // every tab extended to the next multiple of tabSize.
 int TextWidth(const char* s, int len, int tabSize);
@@ -18,7 +19,8 @@ int CharsInWidth(const char* s, int width, int tabSize);
 // Start of the display line after the one that begins at s and fits fit characters.
 const char* FindBreak(const char* s, int fit);
 // Length of the piece to cut from s so that it stays within limit characters:
-// up to and including the last blank among the first limit, or limit.
+// up to and including the last blank among the first limit, or limit (the text's
+// length when the text ends before limit characters).
 int WordBreakLen(const char* s, int limit);
 // Characters up to and including the first line feed among the first len, or len.
 int LineBreakLen(const char* s, int len);

@@ -294,8 +294,13 @@ bool TZalUndoBuffer::CanMerge(TUndoAction kind, bool& prepend, uint16_t len, int
         if (pos == rPos) return true;
         prepend = int64_t(pos) + len == rPos;
         return prepend;
-    case uaReplaceText:
-        return pos == rPos + OldTextLen(r.Data(current_), r.Len(current_));
+    case uaReplaceText: {
+        // Overwriting continues right after the new text of R. Where old and new are of
+        // equal length (typing over text) that is also the end of R's old text; where
+        // they differ, only the end of the new text joins the two spans without a gap.
+        const uint16_t oldLen = OldTextLen(r.Data(current_), r.Len(current_));
+        return pos == rPos + (r.Len(current_) - oldLen - 2);
+    }
     default:
         return false;
     }

@@ -53,7 +53,8 @@ TEST(UndoBuffer, TypingDeletingAndOverwritingExtendTheNewestRecord) {
     Add(b, uaDeleteText, "q", 4, 3);
     b.AddReplaceRecord(false, 3, 4, "m", 1, "M", 1);
     b.AddReplaceRecord(false, 3, 5, "no", 2, "N", 1);
-    b.AddReplaceRecord(false, 3, 7, "", 0, "O", 1); // overwriting past the end
+    // Overwriting past the end goes on right after the new text "MN", at 6.
+    EXPECT_TRUE(b.AddReplaceRecord(false, 3, 6, "", 0, "O", 1));
     ASSERT_EQ(b.UndoCount(), 4);
 
     TUndoRecord r = b.TakeUndo();
@@ -322,7 +323,8 @@ struct Model {
         bool append = (kind == uaInsertText && pos == int64_t(r.pos) + int64_t(r.data.size())) ||
                       (kind == uaDeleteText && pos == r.pos);
         bool prepend = kind == uaDeleteText && int64_t(pos) + int64_t(add.size()) == r.pos;
-        bool replace = kind == uaReplaceText && pos == int64_t(r.pos) + int64_t(oldLen);
+        size_t newLen = r.data.size() - oldLen - 2;
+        bool replace = kind == uaReplaceText && pos == int64_t(r.pos) + int64_t(newLen);
         if (!append && !prepend && !replace) return -1;
         recs.resize(undo);
         if (!MakeRoom(uint32_t(add.size() + addNew.size())) || !undo) return 0;
@@ -532,4 +534,17 @@ TEST(UndoBuffer, RandomSequencesMatchAPlainModel) {
             delete n;
         }
     }
+}
+
+TEST(UndoBuffer, ReplacementOfOtherLengthExtendsOnlyAfterItsNewText) {
+    // "ab" at 1 became "x": what followed "ab" now starts at 2, not at 3.
+    TZalUndoBuffer b(8192);
+    ASSERT_TRUE(b.AddReplaceRecord(false, 1, 1, "ab", 2, "x", 1));
+    ASSERT_TRUE(b.AddReplaceRecord(false, 1, 3, "ab", 2, "x", 1));
+    EXPECT_EQ(b.UndoCount(), 2); // position 3 lies inside the text after "x": no merge
+    ASSERT_TRUE(b.AddReplaceRecord(false, 1, 4, "cd", 2, "y", 1));
+    EXPECT_EQ(b.UndoCount(), 2); // 3 + 1: continues the second record
+    TUndoRecord r = b.TakeUndo();
+    EXPECT_EQ(r.Pos, 3);
+    EXPECT_EQ(DataOf(r), std::string("abcd\0xy\0", 8));
 }

@@ -1,0 +1,202 @@
+// The paragraph list on a 100 MB text of 2 million paragraphs: loading, random and
+// sequential access, re-wrapping, one keystroke, and a 10 MB block insertion.
+#include <benchmark/benchmark.h>
+
+#include <malloc.h>
+
+#include <cstdint>
+#include <cstring>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "text/ParaList.h"
+
+namespace {
+
+constexpr int kParas = 2'000'000;
+
+// Deterministic pseudo-random words; lines of about 50 characters.
+class Words {
+public:
+    explicit Words(uint64_t seed) : state_(seed) {}
+    uint32_t Next() {
+        state_ ^= state_ << 13;
+        state_ ^= state_ >> 7;
+        state_ ^= state_ << 17;
+        return uint32_t(state_);
+    }
+    void Line(std::string& out) {
+        const size_t target = 40 + Next() % 21;
+        const size_t start = out.size();
+        while (out.size() - start < target) {
+            if (out.size() > start) out.push_back(' ');
+            for (uint32_t n = 2 + Next() % 8; n > 0; --n) out.push_back(char('a' + Next() % 26));
+        }
+    }
+
+private:
+    uint64_t state_;
+};
+
+// The text as read from a file: lines ended by line feeds.
+struct Source {
+    std::string text;
+    std::vector<uint32_t> starts; // start of each line, plus one past the last line end
+    size_t lineBytes = 0;          // characters without the line ends
+};
+
+const Source& TheSource() {
+    static const Source source = [] {
+        Source s;
+        Words words(0x5eed);
+        s.text.reserve(size_t(kParas) * 53);
+        for (int i = 0; i < kParas; ++i) {
+            s.starts.push_back(uint32_t(s.text.size()));
+            words.Line(s.text);
+            s.text.push_back('\n');
+        }
+        s.starts.push_back(uint32_t(s.text.size()));
+        s.lineBytes = s.text.size() - size_t(kParas);
+        return s;
+    }();
+    return source;
+}
+
+void LoadInto(TZalParaList& list, const Source& s) {
+    for (int i = 0; i < kParas; ++i) {
+        const uint32_t at = s.starts[size_t(i)];
+        list.AddLoadedPara(s.text.data() + at, int(s.starts[size_t(i) + 1] - at - 1), false);
+    }
+}
+
+// One list loaded once, shared by the access benchmarks.
+TZalParaList& TheList() {
+    static std::unique_ptr<TZalParaList> list = [] {
+        auto l = std::make_unique<TZalParaList>(nullptr, false);
+        LoadInto(*l, TheSource());
+        return l;
+    }();
+    return *list;
+}
+
+// Floor of loading: finding every line end of the raw bytes.
+void BM_LoadFloor_Memchr(benchmark::State& state) {
+    const Source& s = TheSource();
+    for (auto _ : state) {
+        size_t lines = 0;
+        const char* p = s.text.data();
+        const char* end = p + s.text.size();
+        while (const void* lf = std::memchr(p, '\n', size_t(end - p))) {
+            ++lines;
+            p = static_cast<const char*>(lf) + 1;
+        }
+        benchmark::DoNotOptimize(lines);
+    }
+    state.SetBytesProcessed(int64_t(state.iterations()) * int64_t(s.text.size()));
+}
+BENCHMARK(BM_LoadFloor_Memchr)->Unit(benchmark::kMillisecond);
+
+void BM_AddLoadedPara(benchmark::State& state) {
+    const Source& s = TheSource();
+    double overhead = 0;
+    for (auto _ : state) {
+        const size_t before = mallinfo2().uordblks;
+        auto list = std::make_unique<TZalParaList>(nullptr, false);
+        LoadInto(*list, s);
+        state.PauseTiming();
+        const size_t after = mallinfo2().uordblks;
+        overhead = (double(after) - double(before) - double(s.lineBytes)) / kParas;
+        list.reset();
+        state.ResumeTiming();
+    }
+    state.SetBytesProcessed(int64_t(state.iterations()) * int64_t(s.text.size()));
+    state.counters["bytes_per_para_beyond_text"] = overhead;
+    state.counters["overhead_vs_file"] = overhead * kParas / double(s.text.size());
+}
+BENCHMARK(BM_AddLoadedPara)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+void BM_FindParaRandom(benchmark::State& state) {
+    TZalParaList& list = TheList();
+    Words pick(7);
+    for (auto _ : state) benchmark::DoNotOptimize(list.FindPara(int32_t(1 + pick.Next() % kParas)));
+}
+BENCHMARK(BM_FindParaRandom)->Unit(benchmark::kMicrosecond);
+
+void BM_GetLineTextWalkWrapped80(benchmark::State& state) {
+    TZalParaList& list = TheList();
+    list.SetWrapColumn(80);
+    list.SetWordWrap(true);
+    for (auto _ : state) {
+        const char* text;
+        int len;
+        size_t total = 0;
+        const int32_t lines = list.LineCount();
+        for (int32_t line = 1; line <= lines; ++line) {
+            list.GetLineText(line, text, len);
+            total += size_t(len);
+        }
+        benchmark::DoNotOptimize(total);
+    }
+    state.counters["lines"] = double(list.LineCount());
+    list.SetWordWrap(false);
+}
+BENCHMARK(BM_GetLineTextWalkWrapped80)->Unit(benchmark::kMillisecond);
+
+void BM_RewrapAllAt80(benchmark::State& state) {
+    TZalParaList& list = TheList();
+    list.SetWrapColumn(80);
+    for (auto _ : state) {
+        list.SetWordWrap(true); // re-wraps every paragraph
+        state.PauseTiming();
+        list.SetWordWrap(false);
+        state.ResumeTiming();
+    }
+    state.SetBytesProcessed(int64_t(state.iterations()) * int64_t(TheSource().text.size()));
+}
+BENCHMARK(BM_RewrapAllAt80)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+void BM_InsertTextAtMiddle(benchmark::State& state) {
+    TZalParaList& list = TheList();
+    const int32_t middle = kParas / 2;
+    const int start = list.ParaLength(middle);
+    int pos = start + 1;
+    for (auto _ : state) {
+        list.InsertTextAt(nullptr, middle, 1, "x", pos++);
+        if (pos > start + 1000) { // keep the paragraph short
+            state.PauseTiming();
+            list.DeleteTextAt(nullptr, middle, pos - start - 1, start + 1);
+            pos = start + 1;
+            state.ResumeTiming();
+        }
+    }
+    list.DeleteTextAt(nullptr, middle, pos - start - 1, start + 1);
+}
+BENCHMARK(BM_InsertTextAtMiddle)->Unit(benchmark::kNanosecond);
+
+void BM_InsertBlock10MB(benchmark::State& state) {
+    std::string block;
+    Words words(99);
+    while (block.size() < 10u << 20) {
+        words.Line(block);
+        block += "\r\n";
+    }
+    for (auto _ : state) {
+        state.PauseTiming();
+        auto list = std::make_unique<TZalParaList>(nullptr, false);
+        list->AddLoadedPara("head tail", 9, false);
+        state.ResumeTiming();
+        int32_t para = 1;
+        int pos = 6;
+        benchmark::DoNotOptimize(list->InsertBlock(nullptr, para, block, pos));
+        state.PauseTiming();
+        list.reset();
+        state.ResumeTiming();
+    }
+    state.SetBytesProcessed(int64_t(state.iterations()) * int64_t(block.size()));
+}
+BENCHMARK(BM_InsertBlock10MB)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+} // namespace
+
+BENCHMARK_MAIN();

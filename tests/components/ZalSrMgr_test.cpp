@@ -263,8 +263,9 @@ TEST(TZalStringResource, BinarySearchFindsEveryEntryOfTablesOfAnySize) {
         std::map<uint32_t, std::u16string> model;
         while (model.size() < n) {
             const uint32_t number = rng() % 200 + (n % 3 == 0 ? 0xFFFFFF00u : 0u);
-            model[number] =
-                u"m" + std::u16string(1, static_cast<char16_t>(u'a' + model.size() % 26));
+            std::u16string text = u"m";
+            text += static_cast<char16_t>(u'a' + model.size() % 26);
+            model[number] = text;
         }
         std::vector<std::pair<uint32_t, std::u16string>> entries(model.begin(), model.end());
         const Bytes blob = MakeTable(entries);

@@ -1,5 +1,5 @@
-// The component tests that use windows and the caret need the application object; they
-// run headless.
+// The component tests put controls on windows and show carets: they need the application
+// object, and run headless.
 #include <gtest/gtest.h>
 
 #include <cstdlib>

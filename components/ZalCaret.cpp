@@ -295,13 +295,11 @@ void TZalSingleCaret::CreateSystemCaret() {
 }
 
 namespace {
-// A coordinate plus its offset. The platform adds the caret's size and scroll distances
-// to the coordinates it is given, so they stay within kFarOffClientArea of the int
-// limits; no position goes as far off the client area as that allows.
+// A coordinate plus its offset; "no position" stays as it is, so the platform caret is
+// parked far outside the client area.
 int Place(int32_t coordinate, int32_t offset) {
-    constexpr int64_t limit = TZalSingleCaret::kFarOffClientArea;
-    if (coordinate == TZalSingleCaret::kNoPosition) return int(limit);
-    return int(std::clamp<int64_t>(int64_t(coordinate) + offset, -limit, limit));
+    if (coordinate == TZalSingleCaret::kNoPosition) return coordinate;
+    return int(std::clamp<int64_t>(int64_t(coordinate) + offset, INT32_MIN, INT32_MAX));
 }
 } // namespace
 

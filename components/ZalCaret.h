@@ -79,8 +79,6 @@ class TZalSingleCaret : public TPersistent {
 public:
     // A position coordinate that names no position (the caret stays off the client area).
     static constexpr int32_t kNoPosition = 2147483647;
-    // The farthest the platform caret is placed from the origin; kNoPosition places it there.
-    static constexpr int32_t kFarOffClientArea = kNoPosition - 65536;
 
     // control is the window the caret lives in (may be null: the caret never attaches);
     // it must outlive this object, whose destruction detaches.

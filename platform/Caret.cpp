@@ -1,5 +1,7 @@
 #include "platform/Caret.h"
 
+#include <algorithm>
+
 #include <QApplication>
 #include <QPainter>
 #include <QTimer>
@@ -26,7 +28,14 @@ TCaret& Caret() {
     return caret;
 }
 
-QRect CaretRect() { return QRect(Caret().pos, Caret().size); }
+// The caret's pixels. Callers park the caret far outside the client area with
+// coordinates up to the int limits; the rectangle is built from coordinates cut to a
+// range that no window reaches, so its arithmetic cannot overflow.
+QRect CaretRect() {
+    constexpr int kFar = 1 << 24;
+    const QPoint p(std::clamp(Caret().pos.x(), -kFar, kFar), std::clamp(Caret().pos.y(), -kFar, kFar));
+    return QRect(p, Caret().size);
+}
 
 // Asks the owner to repaint the caret's cells (without erasing), which draws or removes it.
 void InvalidateCaret() {

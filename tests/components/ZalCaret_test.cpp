@@ -178,12 +178,12 @@ TEST(ZalCaretPair, DrivesThePlatformCaret) {
         EXPECT_EQ(CaretSize(), (TSize{8, 8}));
         EXPECT_EQ(CaretPos(), (TPoint{40, 40}));
 
-        constexpr int far = TZalSingleCaret::kFarOffClientArea;
+        constexpr int none = TZalSingleCaret::kNoPosition;
         pair.SetPosition({-1, 20});
-        EXPECT_EQ(pair.Position(), (TPoint{TZalSingleCaret::kNoPosition, 20}));
-        EXPECT_EQ(CaretPos(), (TPoint{far, 28})) << "no offset on the missing coordinate";
+        EXPECT_EQ(pair.Position(), (TPoint{none, 20}));
+        EXPECT_EQ(CaretPos(), (TPoint{none, 28})) << "no offset on the missing coordinate";
         pair.SetPosition({2147483646, 0});
-        EXPECT_EQ(CaretPos(), (TPoint{far, 8})) << "kept inside the platform's range";
+        EXPECT_EQ(CaretPos(), (TPoint{2147483646, 8})) << "parked near the limit, no overflow";
 
         pair.SetShowing(false);
         pair.OverwriteCaret()->SetIsGray(true);

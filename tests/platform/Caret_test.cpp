@@ -88,3 +88,18 @@ TEST(Caret, BlinksWhileShown) {
     DestroyCaret();
     SetCaretBlinkTime(500);
 }
+
+TEST(Caret, ParksAtTheIntLimitsWithoutOverflow) {
+    TPaintedWindow w;
+    ASSERT_TRUE(w.Show());
+    ASSERT_TRUE(CreateCaret(w.Handle(), TCaretKind::Solid, 8, 16));
+    ASSERT_TRUE(ShowCaret(w.Handle()));
+    for (TPoint p : {TPoint{2147483647, 2147483647}, TPoint{-2147483647 - 1, 5}, TPoint{3, 2147483647}}) {
+        ASSERT_TRUE(SetCaretPos(p.X, p.Y));
+        ProcessMessages(); // paints: the caret's cells must be computed without overflow
+        TPoint q;
+        ASSERT_TRUE(GetCaretPos(q));
+        EXPECT_EQ(q, p);
+    }
+    DestroyCaret();
+}

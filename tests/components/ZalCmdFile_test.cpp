@@ -1,4 +1,5 @@
 // The text-file form of one command table.
+#include "CmdTestUtil.h"
 #include "components/ZalCmd.h"
 
 #include <gtest/gtest.h>
@@ -38,16 +39,6 @@ protected:
     fs::path dir_;
 };
 
-TZalKeyBinding B(int key, int shift, int command, int key2 = 0, int shift2 = 0) {
-    return TZalKeyBinding{uint8_t(key), uint8_t(shift), uint8_t(key2), uint8_t(shift2),
-                          uint16_t(command)};
-}
-
-std::vector<TZalKeyBinding> BindingsOf(const TZalCommandTable& t) {
-    std::vector<TZalKeyBinding> v;
-    for (int i = 0; i < t.BindingCount(); ++i) v.push_back(t.GetBinding(i));
-    return v;
-}
 
 TEST_F(ZalCmdFile, SaveWritesFixedColumnsWithCrLf) {
     TZalCommandTable t;

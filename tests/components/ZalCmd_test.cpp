@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include "CmdTestUtil.h"
+
 #include "platform/Keyboard.h"
 #include "platform/VirtualKeys.h"
 
@@ -74,11 +76,6 @@ void ExpectTableEquals(const TZalCommandTable& table, const std::vector<Row>& ro
         EXPECT_EQ(b.SecondShift, r.secondShift) << table.TableName << " #" << i;
         EXPECT_EQ(b.Command, r.command) << table.TableName << " #" << i;
     }
-}
-
-TZalKeyBinding B(int key, int shift, int command, int key2 = 0, int shift2 = 0) {
-    return TZalKeyBinding{uint8_t(key), uint8_t(shift), uint8_t(key2), uint8_t(shift2),
-                          uint16_t(command)};
 }
 
 // Presses a key as a WM_KEYDOWN with the given modifiers held.

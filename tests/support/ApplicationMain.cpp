@@ -1,4 +1,5 @@
-// The platform tests need the application object; they run headless.
+// Main of the test programs whose tests use windows: they need the application object,
+// and run headless.
 #include <gtest/gtest.h>
 
 #include <cstdlib>

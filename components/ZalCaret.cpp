@@ -27,7 +27,8 @@ void TZalCaret::SetAlign(TZalCaretAlign align) {
 }
 
 void TZalCaret::SetBitmap(const TBitmap* bitmap) {
-    if (!bitmap || bitmap->Empty()) return;
+    // An empty image is a value too: it clears the old one.
+    if (!bitmap) return;
     bitmap_ = *bitmap;
     CaretChanged();
 }

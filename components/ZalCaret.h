@@ -32,7 +32,7 @@ public:
     TZalCaretAlign Align() const { return align_; }
     void SetAlign(TZalCaretAlign align);
     const TBitmap& Bitmap() const { return bitmap_; }
-    // Copies the image; a null or empty bitmap is ignored.
+    // Copies the image (an empty one clears it); null is ignored.
     void SetBitmap(const TBitmap* bitmap);
     int32_t BitmapHotSpotX() const { return hotSpotX_; }
     void SetBitmapHotSpotX(int32_t x);

@@ -51,7 +51,7 @@ TEST(ZalCaret, ShapeAdjustsAlignAndSizeAndIgnoredWritesReportNothing) {
     c->SetCaretWidth(0);
     c->SetCaretHeight(-4);
     c->SetAlign(caCenter);
-    c->SetBitmap(&empty);
+    c->SetBitmap(nullptr);
     c->SetBitmapHotSpotX(3); // matters only to a bitmap caret
     EXPECT_EQ(c->CaretWidth(), 2) << "a zero width keeps the old width";
     c->SetShape(csBitmap);
@@ -66,6 +66,9 @@ TEST(ZalCaret, ShapeAdjustsAlignAndSizeAndIgnoredWritesReportNothing) {
     EXPECT_EQ(c->CaretHeight(), 9);
     c->SetBitmapHotSpotY(1);
     EXPECT_EQ(changes, 10);
+    c->SetBitmap(&empty);
+    EXPECT_TRUE(c->Bitmap().Empty()) << "an empty image clears the old one";
+    EXPECT_EQ(changes, 11);
     c->Release();
 }
 

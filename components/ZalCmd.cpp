@@ -597,7 +597,8 @@ TZalCommand TZalCommandProcessor::MatchTable(const TZalCommandTable& table, uint
                 (b.SecondShift == shift ||
                  (b.SecondShift == ksCtrlOrNone && (shift == ksNone || shift == ksCtrl)));
             if (!fits) continue;
-            if (b.Command == ccNone) return ccNone; // the next table may still bind it
+            // Completing a sequence ends it, even on a zero command: the later tables
+            // then see this key as a first key.
             state_ = b.Command == ccCtrlChar ? tsLiteralNext : tsIdle;
             return b.Command;
         }

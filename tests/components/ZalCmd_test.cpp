@@ -416,10 +416,18 @@ TEST(ZalTranslate, EarlierBindingHidesLaterOneAndZeroCommandsPassOn) {
     EXPECT_EQ(Ctrl(p, 'Y'), ccDelLine);
     p.FindTable("WordStar")->IsActive = false;
     EXPECT_EQ(Ctrl(p, 'Y'), ccUnbound);
-    // The same for a second key bound to 0.
+    // A second key bound to 0 still ends the sequence: later tables see that key as a
+    // first key, and a key nobody binds then is plainly unbound.
     p.Tables(t).InsertBinding(0, B('J', 4, 0, 'L', 0));
     EXPECT_EQ(Ctrl(p, 'J'), ccPending);
-    EXPECT_EQ(Press(p, 'L'), ccDiscard);
+    EXPECT_EQ(Press(p, 'L'), ccUnbound);
+    EXPECT_EQ(p.State(), TZalCommandProcessor::tsIdle);
+    const int later = p.CreateTable("Later", true);
+    p.Tables(later).AppendBinding(B('J', 4, 303, 'L', 0));
+    p.Tables(later).AppendBinding(B('L', 0, 304));
+    EXPECT_EQ(Ctrl(p, 'J'), ccPending);
+    EXPECT_EQ(Press(p, 'L'), 304);
+    EXPECT_EQ(p.State(), TZalCommandProcessor::tsIdle);
 }
 
 } // namespace

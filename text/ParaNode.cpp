@@ -5,6 +5,7 @@
 #include <cstring>
 #include <string>
 
+#include "text/BlockPool.h"
 #include "text/TextAlloc.h"
 
 namespace {
@@ -460,3 +461,10 @@ int TParaNode::TrailingBlanks(int n) const {
     }
     return count;
 }
+
+void* TParaNode::operator new(std::size_t size) {
+    if (void* p = PoolAlloc(size)) return p;
+    throw ETextOutOfMemory();
+}
+
+void TParaNode::operator delete(void* p, std::size_t size) noexcept { PoolFree(p, size); }

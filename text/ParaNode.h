@@ -1,5 +1,6 @@
 #pragma once
 // One paragraph: its characters and the table of its wrapped display lines.
+#include <cstddef>
 #include <cstdint>
 
 #include "text/TextErrors.h"
@@ -17,6 +18,10 @@ public:
     // buffer would not fit a 16-bit capacity).
     TParaNode(const char* text, uint16_t len, int wrapWidth, int tabSize);
     ~TParaNode();
+    // Nodes come from the block pool: millions of them, 40 bytes each.
+    static void* operator new(std::size_t size);
+    static void operator delete(void* p, std::size_t size) noexcept;
+
     TParaNode(const TParaNode&) = delete;
     TParaNode& operator=(const TParaNode&) = delete;
 

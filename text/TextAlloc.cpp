@@ -1,6 +1,6 @@
 #include "text/TextAlloc.h"
 
-#include <cstdlib>
+#include "text/BlockPool.h"
 
 namespace {
 thread_local int t_skip = 0;
@@ -18,11 +18,11 @@ void* TextAlloc(std::size_t size) noexcept {
             return nullptr;
         }
     }
-    return std::malloc(size == 0 ? 1 : size);
+    return PoolAlloc(size);
 }
 
-void TextFree(void* p, std::size_t) noexcept {
-    std::free(p);
+void TextFree(void* p, std::size_t size) noexcept {
+    PoolFree(p, size);
 }
 
 void TextAllocFailures(int skip, int count) noexcept {

@@ -1,13 +1,13 @@
 #pragma once
-// Memory for paragraph text buffers and line tables. Every allocation of a node goes
-// through here, so that a later block allocator can replace malloc in one place and
-// tests can make allocations fail on purpose.
+// Memory for paragraph text buffers and line tables. Every allocation of a node's
+// buffers goes through here (on to the block pool), so that tests can make
+// allocations fail on purpose.
 #include <cstddef>
 
 // Returns nullptr when the memory cannot be obtained (or a test asked for a failure).
 void* TextAlloc(std::size_t size) noexcept;
-// Frees what TextAlloc gave for the same size (the size lets a block allocator find
-// the block's size class without a header).
+// Frees what TextAlloc gave for the same size (the size gives the pool the block's
+// size class without a header).
 void TextFree(void* p, std::size_t size) noexcept;
 
 // Test seam: after `skip` more successful allocations, the next `count` ones fail.

@@ -12,7 +12,7 @@ std::size_t PoolChunkCount() noexcept { return 0; }
 #else
 
 namespace {
-constexpr std::size_t kChunkSize = 64 * 1024; // also the chunks' alignment
+constexpr std::size_t kChunkSize = 256 * 1024; // also the chunks' alignment
 constexpr std::size_t kGranule = 8;
 constexpr std::size_t kClassCount = kMaxPooledBlock / kGranule;
 

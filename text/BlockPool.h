@@ -3,7 +3,7 @@
 //
 // A text of two million lines needs six million small blocks. Taking each from malloc
 // costs a 16-byte header per block and a call per block; here blocks of one size class
-// (multiples of 8 up to kMaxPooledBlock) are cut from 64 KiB chunks, so they cost only
+// (multiples of 8 up to kMaxPooledBlock) are cut from 256 KiB chunks, so they cost only
 // their rounded size. A chunk whose blocks are all free goes back to the system (one
 // spare chunk per class is kept to avoid churn). Larger blocks come from malloc.
 //

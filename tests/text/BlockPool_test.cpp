@@ -55,7 +55,7 @@ TEST(BlockPool, RandomUseKeepsEveryBlockIntactAndGivesChunksBack) {
 
 TEST(BlockPool, FreedBlocksAreReusedAndFullChunksReopen) {
     std::vector<void*> blocks;
-    for (int i = 0; i < 5000; ++i) blocks.push_back(PoolAlloc(40)); // several chunks of nodes
+    for (int i = 0; i < 20000; ++i) blocks.push_back(PoolAlloc(40)); // several chunks of nodes
     const std::size_t chunks = PoolChunkCount();
     for (void* p : blocks) PoolFree(p, 40);
     for (void*& p : blocks) p = PoolAlloc(40);

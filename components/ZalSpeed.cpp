@@ -153,8 +153,8 @@ TBitmap TZalButtonGlyph::BuildImage(TZalButtonState state) const {
 TButtonLayoutResult TZalButtonGlyph::Layout(TCanvas& canvas, const TRect& client,
                                             const std::string& caption, TButtonLayout layout,
                                             int margin, int spacing) const {
-    const TPoint clientSize{client.Width(), client.Height()};
-    const TPoint glyphSize{GlyphWidth(), glyph_.Empty() ? 0 : glyph_.Height()};
+    TPoint clientSize{client.Width(), client.Height()};
+    TPoint glyphSize{GlyphWidth(), glyph_.Empty() ? 0 : glyph_.Height()};
     TPoint textSize{0, 0};
     if (!caption.empty()) {
         TRect bounds{0, 0, clientSize.X, 0};
@@ -163,20 +163,16 @@ TButtonLayoutResult TZalButtonGlyph::Layout(TCanvas& canvas, const TRect& client
         textSize = TPoint{bounds.Width(), bounds.Height()};
     }
 
-    TPoint glyphPos{0, 0}, textPos{0, 0};
+    // Along: the layout axis (x for left and right, y for top and bottom); across: the other.
     const bool horizontal = layout == blGlyphLeft || layout == blGlyphRight;
-    if (horizontal) {
-        glyphPos.Y = clientSize.Y / 2 - glyphSize.Y / 2;
-        textPos.Y = clientSize.Y / 2 - textSize.Y / 2;
-    } else {
-        glyphPos.X = clientSize.X / 2 - glyphSize.X / 2;
-        textPos.X = clientSize.X / 2 - textSize.X / 2;
-    }
+    auto along = [horizontal](TPoint& p) -> int& { return horizontal ? p.X : p.Y; };
+    auto across = [horizontal](TPoint& p) -> int& { return horizontal ? p.Y : p.X; };
+    TPoint glyphPos{0, 0}, textPos{0, 0};
+    across(glyphPos) = across(clientSize) / 2 - across(glyphSize) / 2;
+    across(textPos) = across(clientSize) / 2 - across(textSize) / 2;
     if (textSize.X == 0 || glyphSize.X == 0) spacing = 0;
 
-    // Sizes along the layout axis.
-    auto axis = [horizontal](TPoint p) { return horizontal ? p.X : p.Y; };
-    const int client1 = axis(clientSize), glyph1 = axis(glyphSize), text1 = axis(textSize);
+    const int client1 = along(clientSize), glyph1 = along(glyphSize), text1 = along(textSize);
     if (margin == -1 && spacing == -1) {
         margin = (client1 - (glyph1 + text1)) / 3;
         spacing = margin;
@@ -185,24 +181,12 @@ TButtonLayoutResult TZalButtonGlyph::Layout(TCanvas& canvas, const TRect& client
     } else if (spacing == -1) {
         spacing = (client1 - (margin + glyph1)) / 2 - text1 / 2;
     }
-
-    switch (layout) {
-    case blGlyphLeft:
-        glyphPos.X = margin;
-        textPos.X = glyphPos.X + glyphSize.X + spacing;
-        break;
-    case blGlyphRight:
-        glyphPos.X = clientSize.X - margin - glyphSize.X;
-        textPos.X = glyphPos.X - spacing - textSize.X;
-        break;
-    case blGlyphTop:
-        glyphPos.Y = margin;
-        textPos.Y = glyphPos.Y + glyphSize.Y + spacing;
-        break;
-    case blGlyphBottom:
-        glyphPos.Y = clientSize.Y - margin - glyphSize.Y;
-        textPos.Y = glyphPos.Y - spacing - textSize.Y;
-        break;
+    if (layout == blGlyphLeft || layout == blGlyphTop) {
+        along(glyphPos) = margin;
+        along(textPos) = margin + glyph1 + spacing;
+    } else {
+        along(glyphPos) = client1 - margin - glyph1;
+        along(textPos) = along(glyphPos) - spacing - text1;
     }
 
     TButtonLayoutResult result;
@@ -266,7 +250,7 @@ template <class T> void TZalCustomSpeedButton::SetAndInvalidate(T& field, T valu
 }
 
 void TZalCustomSpeedButton::SetAutoRepeat(bool autoRepeat) {
-    autoRepeat_ = autoRepeat;
+    SetAndInvalidate(autoRepeat_, autoRepeat);
     if (!autoRepeat) repeatTimer_.reset();
 }
 

@@ -14,31 +14,41 @@
 #include "platform/Resources.h"
 
 namespace {
-constexpr TColor kGreen = RGB(10, 200, 30), kBlue = RGB(20, 40, 220), kOrange = RGB(250, 150, 20),
-                 kTeal = RGB(0, 130, 140), kPurple = RGB(120, 0, 120), kMagenta = RGB(255, 0, 255);
-const TColor kImageColors[5] = {kGreen, kBlue, kOrange, kTeal, kPurple};
-
-TColor Sys(int index) {
-    return GetSysColor(index);
+constexpr TColor kMagenta = RGB(255, 0, 255);
+// Image k of a test strip is filled with kColors[k].
+constexpr TColor kColors[5] = {RGB(10, 200, 30), RGB(20, 40, 220), RGB(250, 150, 20),
+                               RGB(0, 130, 140), RGB(120, 0, 120)};
+// System colours, read once the application object exists.
+TColor Face() {
+    return GetSysColor(COLOR_BTNFACE);
+}
+TColor Light() {
+    return GetSysColor(COLOR_BTNHIGHLIGHT);
+}
+TColor Shadow() {
+    return GetSysColor(COLOR_BTNSHADOW);
+}
+TColor Frame() {
+    return GetSysColor(COLOR_WINDOWFRAME);
 }
 
-// A strip of `count` square images, image k filled with kImageColors[k] except for its
-// bottom-left pixel, which is the strip's transparent colour.
+// `count` square images side by side; the bottom-left pixel (the transparent colour) is
+// magenta.
 TBitmap Strip(int count, int size = 16) {
     TBitmap strip(count * size, size);
     for (int k = 0; k < count; ++k)
-        strip.Canvas().FillRect(TRect{k * size, 0, (k + 1) * size, size}, kImageColors[k]);
+        strip.Canvas().FillRect(TRect{k * size, 0, (k + 1) * size, size}, kColors[k]);
     strip.SetPixel(0, size - 1, kMagenta);
     return strip;
 }
 
-TBitmap Paint(TZalCustomSpeedButton& button) {
-    TBitmap out(button.Width(), button.Height());
-    button.Perform(WM_PAINT, reinterpret_cast<WPARAM>(&out.Canvas()));
+TBitmap Paint(TControl& control) {
+    TBitmap out(control.Width(), control.Height());
+    control.Perform(WM_PAINT, reinterpret_cast<WPARAM>(&out.Canvas()));
     return out;
 }
 
-// The top-left pixel of the first occurrence of `color`, or (-1, -1).
+// The first pixel of `color`, row by row; (-1, -1) when there is none.
 TPoint Find(const TBitmap& image, TColor color) {
     for (int y = 0; y < image.Height(); ++y)
         for (int x = 0; x < image.Width(); ++x)
@@ -46,12 +56,16 @@ TPoint Find(const TBitmap& image, TColor color) {
     return TPoint{-1, -1};
 }
 
-// A form shown (offscreen) in a Qt window and made active, so that the pointer can be
-// moved over a button on it.
+void Press(TControl& c) {
+    c.Perform(WM_LBUTTONDOWN, MK_LBUTTON, MakeLParam(5, 5));
+}
+
+// A button at (10, 10) on a form shown (offscreen) in an active Qt window, so that the
+// pointer can move over it.
 struct THostedForm {
     QWidget Host;
     TForm Form{nullptr};
-    TZalSpeedButton* Button = nullptr;
+    TZalSpeedButton* Button = NewComponent<TZalSpeedButton>(&Form);
     int Clicks = 0;
 
     THostedForm() {
@@ -59,14 +73,13 @@ struct THostedForm {
         SetParentWidget(Form.Window(), &Host);
         Form.SetBounds(0, 0, 200, 150);
         Form.HandleNeeded();
-        Button = NewComponent<TZalSpeedButton>(&Form);
         Button->SetParent(&Form);
         Button->SetBounds(10, 10, 25, 25);
         Button->OnClick = [this](TComponent*) { ++Clicks; };
         Host.show();
         EXPECT_TRUE(QTest::qWaitForWindowExposed(&Host, 2000));
         Host.activateWindow();
-        // Moves of the pointer are moves only from somewhere else: start off the button.
+        // A pointer move is a move only from somewhere else: start off the button.
         QCursor::setPos(Client()->mapToGlobal(QPoint(190, 140)));
         ProcessMessages();
     }
@@ -79,93 +92,59 @@ struct THostedForm {
     }
     void Move(QPoint p) { QTest::mouseMove(Client(), p); }
 };
-const QPoint kOnButton(20, 20), kOffButton(120, 100);
+const QPoint kOn(20, 20), kOff(120, 100);
 
-// A repeat timer run by a fake millisecond clock.
+// A millisecond clock driving the button's repeat timer.
 struct TFakeClock {
-    struct TTimer : IZalRepeatTimer {
-        TFakeClock& Clock;
-        std::function<void()> Handler;
-        unsigned IntervalMs = 0;
-        bool On = false;
-        int Due = 0;
-        explicit TTimer(TFakeClock& clock) : Clock(clock) {}
-        ~TTimer() override { Clock.Timer = nullptr; }
-        void SetHandler(std::function<void()> handler) override { Handler = std::move(handler); }
-        void SetInterval(unsigned ms) override {
-            IntervalMs = ms;
-            Due = Clock.Now + int(ms); // restarts, as a running timer does
-        }
-        void Start() override {
-            On = true;
-            Due = Clock.Now + int(IntervalMs);
-        }
-        void Stop() override { On = false; }
-        bool Running() const override { return On; }
-    };
-    int Now = 0;
-    TTimer* Timer = nullptr;
+    std::function<void()> Handler;
+    int Now = 0, Due = 0;
+    unsigned Interval = 0;
+    bool On = false, Exists = false;
 
-    TRepeatTimerFactory Factory() {
-        return [this] {
-            auto timer = std::make_unique<TTimer>(*this);
-            Timer = timer.get();
-            return timer;
-        };
-    }
     void Advance(int ms) {
         const int end = Now + ms;
-        while (Timer && Timer->On && Timer->Due <= end) {
-            Now = Timer->Due;
-            Timer->Handler();
-        }
+        while (On && Due <= end)
+            Now = Due, Handler();
         Now = end;
+    }
+    // The timer the button owns; setting the interval restarts it, as a running one does.
+    struct TTimer : IZalRepeatTimer {
+        TFakeClock& C;
+        explicit TTimer(TFakeClock& c) : C(c) { C.Exists = true; }
+        ~TTimer() override { C.Exists = C.On = false; }
+        void SetHandler(std::function<void()> h) override { C.Handler = std::move(h); }
+        void SetInterval(unsigned ms) override { C.Interval = ms, C.Due = C.Now + int(ms); }
+        void Start() override { C.On = true, C.Due = C.Now + int(C.Interval); }
+        void Stop() override { C.On = false; }
+        bool Running() const override { return C.On; }
+    };
+    TRepeatTimerFactory Factory() {
+        return [this] { return std::make_unique<TTimer>(*this); };
     }
 };
 } // namespace
 
-TEST(ZalSpeedButton, DefaultsAndSetterRules) {
+TEST(ZalSpeedButton, SetterRulesAndTheGlyphStrip) {
     TZalSpeedButton b(nullptr);
-    EXPECT_STREQ(b.ClassName(), "TZalSpeedButton");
-    EXPECT_EQ(b.About(), "v3.03");
     EXPECT_EQ(b.BoundsRect(), (TRect{0, 0, 25, 25}));
-    EXPECT_FALSE(b.AutoRepeat());
-    EXPECT_FALSE(b.Flat());
-    EXPECT_TRUE(b.GrayedInactive());
-    EXPECT_EQ(b.RepeatDelay(), 500);
-    EXPECT_EQ(b.RepeatInterval(), 100);
-    EXPECT_EQ(b.Layout(), blGlyphTop);
-    EXPECT_EQ(b.Margin(), -1);
-    EXPECT_EQ(b.Spacing(), 1);
-    EXPECT_EQ(b.Style(), bsAutoDetect);
-    EXPECT_FALSE(b.Transparent());
-    EXPECT_EQ(b.NumGlyphs(), 1);
-    EXPECT_TRUE(b.ShowHint && !b.ParentShowHint && b.ParentFont());
-    EXPECT_EQ(b.ButtonGlyph().TransparentColor(), kMagenta);
-
-    b.SetNumGlyphs(7);
-    EXPECT_EQ(b.NumGlyphs(), 5);
-    b.SetNumGlyphs(-3);
-    EXPECT_EQ(b.NumGlyphs(), 1);
-    b.SetNumGlyphs(3);
-    b.SetNumGlyphs(0);
-    EXPECT_EQ(b.NumGlyphs(), 3) << "0 leaves the count";
+    const std::pair<int, int> counts[] = {{7, 5}, {-3, 1}, {3, 3}, {0, 3}};
+    for (auto [given, stored] : counts) {
+        b.SetNumGlyphs(given);
+        EXPECT_EQ(b.NumGlyphs(), stored) << given;
+    }
     b.SetMargin(-2);
-    EXPECT_EQ(b.Margin(), -1);
-    b.SetMargin(4);
-    EXPECT_EQ(b.Margin(), 4);
+    EXPECT_EQ(b.Margin(), -1) << "below -1 is ignored";
 
-    // A strip whose width is a multiple of its height up to four sets the count.
-    b.SetGlyph(TBitmap(64, 16));
-    EXPECT_EQ(b.NumGlyphs(), 4);
-    b.SetGlyph(TBitmap(80, 16));
-    EXPECT_EQ(b.NumGlyphs(), 1);
-    b.SetNumGlyphs(2);
-    b.SetGlyph(TBitmap(40, 16));
-    EXPECT_EQ(b.NumGlyphs(), 2);
-    EXPECT_EQ(b.ButtonGlyph().TransparentColor(), clWhite) << "the new bitmap's bottom-left pixel";
+    // A strip whose width is a multiple of its height up to four sets the count; the
+    // bottom-left pixel becomes the transparent colour.
+    const std::pair<int, int> strips[] = {{64, 4}, {80, 1}, {40, 1}, {32, 2}};
+    for (auto [width, count] : strips) {
+        b.SetGlyph(TBitmap(width, 16));
+        EXPECT_EQ(b.NumGlyphs(), count) << width;
+    }
+    EXPECT_EQ(b.ButtonGlyph().TransparentColor(), clWhite);
 
-    // The cache is dropped whenever what the images come from changes.
+    // Built images are dropped when what they come from changes.
     b.SetGlyph(Strip(4));
     b.ButtonGlyph().StateImage(bsUp);
     b.ButtonGlyph().StateImage(bsDown);
@@ -187,10 +166,9 @@ TEST(ZalSpeedButton, GlyphPositionForEachLayoutMarginAndSpacing) {
     // Content rectangles: 25 x 25 gives (3,3)-(22,22); 40 x 30 gives (3,3)-(37,27).
     const Case cases[] = {
         {25, 25, blGlyphTop, -1, 1, {4, 4}},    {25, 25, blGlyphLeft, -1, 1, {4, 4}},
-        {40, 30, blGlyphTop, -1, 1, {12, 7}},   {40, 30, blGlyphLeft, -1, 1, {12, 7}},
-        {40, 30, blGlyphRight, 5, 1, {16, 7}},  {40, 30, blGlyphBottom, 5, 1, {12, 6}},
-        {40, 30, blGlyphTop, 0, -1, {12, 3}},   {41, 30, blGlyphLeft, -1, 1, {12, 7}},
-        {41, 30, blGlyphRight, -1, 1, {13, 7}},
+        {40, 30, blGlyphTop, -1, 1, {12, 7}},   {40, 30, blGlyphRight, 5, 1, {16, 7}},
+        {40, 30, blGlyphBottom, 5, 1, {12, 6}}, {40, 30, blGlyphTop, 0, -1, {12, 3}},
+        {41, 30, blGlyphLeft, -1, 1, {12, 7}},  {41, 30, blGlyphRight, -1, 1, {13, 7}},
     };
     for (const Case& c : cases) {
         TZalSpeedButton b(nullptr);
@@ -199,11 +177,9 @@ TEST(ZalSpeedButton, GlyphPositionForEachLayoutMarginAndSpacing) {
         b.SetLayout(c.layout);
         b.SetMargin(c.margin);
         b.SetSpacing(c.spacing);
-        const std::string what =
-            "layout " + std::to_string(c.layout) + " margin " + std::to_string(c.margin);
-        EXPECT_EQ(Find(Paint(b), kGreen), c.up) << what;
-        b.Perform(WM_LBUTTONDOWN, MK_LBUTTON, MakeLParam(5, 5));
-        EXPECT_EQ(Find(Paint(b), kGreen), (TPoint{c.up.X + 1, c.up.Y + 1})) << what << ": pressed";
+        EXPECT_EQ(Find(Paint(b), kColors[0]), c.up) << c.width << " layout " << int(c.layout);
+        Press(b);
+        EXPECT_EQ(Find(Paint(b), kColors[0]), (TPoint{c.up.X + 1, c.up.Y + 1})) << "pressed";
     }
 
     // Halves are taken of each operand: a glyph 15 wide in 24 sits at 12 - 7, not 9 / 2.
@@ -212,191 +188,150 @@ TEST(ZalSpeedButton, GlyphPositionForEachLayoutMarginAndSpacing) {
     auto canvas = TCanvas::CreateMeasuring();
     EXPECT_EQ(glyph.Layout(*canvas, TRect{0, 0, 24, 24}, "", blGlyphTop, -1, 1).GlyphPos,
               (TPoint{5, 5}));
-}
 
-TEST(ZalSpeedButton, CaptionLayoutKeepsMarginAndSpacing) {
-    TZalButtonGlyph glyph;
+    // With a caption: margin and spacing given, both computed (three equal parts), and
+    // the spacing computed from a given margin (the caption centred in what is left).
     glyph.SetGlyph(Strip(1));
-    auto canvas = TCanvas::CreateMeasuring();
     const TRect client{3, 3, 123, 43};
-    auto placed = glyph.Layout(*canvas, client, "Close", blGlyphLeft, 2, 3);
+    auto placed = glyph.Layout(*canvas, client, "Close", blGlyphRight, 2, 3);
     ASSERT_GT(placed.TextBounds.Width(), 0);
-    EXPECT_EQ(placed.GlyphPos.X, 5);
-    EXPECT_EQ(placed.TextBounds.Left, 5 + 16 + 3);
-    placed = glyph.Layout(*canvas, client, "Close", blGlyphRight, 2, 3);
     EXPECT_EQ(placed.GlyphPos.X, 123 - 2 - 16);
     EXPECT_EQ(placed.TextBounds.Right, placed.GlyphPos.X - 3);
-    placed = glyph.Layout(*canvas, client, "Close", blGlyphBottom, 1, 0);
-    EXPECT_EQ(placed.GlyphPos.Y, 43 - 1 - 16);
-    EXPECT_EQ(placed.TextBounds.Bottom, placed.GlyphPos.Y);
-
-    // Both -1: margin, spacing and the rest split the free width in three.
     placed = glyph.Layout(*canvas, client, "Close", blGlyphLeft, -1, -1);
     const int margin = placed.GlyphPos.X - client.Left;
-    const int spacing = placed.TextBounds.Left - (placed.GlyphPos.X + 16);
-    EXPECT_EQ(margin, spacing);
+    EXPECT_EQ(placed.TextBounds.Left - (placed.GlyphPos.X + 16), margin);
     EXPECT_NEAR(client.Right - placed.TextBounds.Right, margin, 2);
-    // Margin given, spacing -1: the caption is centred in what is left.
     placed = glyph.Layout(*canvas, client, "Close", blGlyphTop, 1, -1);
-    const int below = placed.GlyphPos.Y + 16;
-    EXPECT_NEAR(placed.TextBounds.Top - below, client.Bottom - placed.TextBounds.Bottom, 1);
+    EXPECT_EQ(placed.GlyphPos.Y, 4);
+    EXPECT_NEAR(placed.TextBounds.Top - 20, client.Bottom - placed.TextBounds.Bottom, 1);
 }
 
-TEST(ZalSpeedButton, FramesOfEachStyleAndState) {
+TEST(ZalSpeedButton, FramesOfEachStyleStateAndHover) {
     struct Case {
         TButtonStyle style;
-        bool flat, down;
+        bool flat, hover, down;
         TColor outer[2], inner[2]; // top-left and bottom-right of the first two rings
     };
-    const TColor frame = Sys(COLOR_WINDOWFRAME), light = Sys(COLOR_BTNHIGHLIGHT),
-                 shadow = Sys(COLOR_BTNSHADOW), face = Sys(COLOR_BTNFACE);
     const Case cases[] = {
-        {bsNew, false, false, {light, frame}, {face, shadow}},
-        {bsAutoDetect, false, true, {frame, light}, {shadow, face}},
-        {bsNew, true, false, {light, shadow}, {face, face}},
-        {bsNew, true, true, {frame, light}, {face, face}},
-        {bsWin31, false, false, {frame, frame}, {light, shadow}},
-        {bsWin31, false, true, {frame, frame}, {shadow, face}},
-        {bsWin31, true, false, {light, frame}, {face, face}},
+        {bsNew, false, false, false, {Light(), Frame()}, {Face(), Shadow()}},
+        {bsAutoDetect, false, true, true, {Frame(), Light()}, {Shadow(), Face()}},
+        {bsNew, true, false, false, {Face(), Face()}, {Face(), Face()}}, // no frame off the button
+        {bsNew, true, true, false, {Light(), Shadow()}, {Face(), Face()}},
+        {bsNew, true, true, true, {Frame(), Light()}, {Face(), Face()}},
+        {bsWin31, false, false, false, {Frame(), Frame()}, {Light(), Shadow()}},
+        {bsWin31, false, true, true, {Frame(), Frame()}, {Shadow(), Face()}},
+        {bsWin31, true, true, false, {Light(), Frame()}, {Face(), Face()}},
     };
-    int i = 0;
     for (const Case& c : cases) {
-        THostedForm host; // a flat button shows its frame only while the pointer is over it
+        THostedForm host;
         TZalSpeedButton& b = *host.Button;
         b.SetStyle(c.style);
         b.SetFlat(c.flat);
-        host.Move(kOnButton);
-        ASSERT_TRUE(b.MouseInControl());
-        if (c.down) host.Press(kOnButton);
+        b.SetGlyph(Strip(1));
+        if (c.hover) host.Move(kOn);
+        EXPECT_EQ(b.MouseInControl(), c.hover);
+        if (c.down) host.Press(kOn);
         const TBitmap image = Paint(b);
-        EXPECT_EQ(image.Pixel(0, 0), c.outer[0]) << "case " << i;
-        EXPECT_EQ(image.Pixel(24, 24), c.outer[1]) << "case " << i;
-        EXPECT_EQ(image.Pixel(1, 1), c.inner[0]) << "case " << i;
-        EXPECT_EQ(image.Pixel(23, 23), c.inner[1]) << "case " << i;
-        if (c.down) host.Release(kOnButton);
-        ++i;
+        const std::string what = "style " + std::to_string(c.style) + (c.flat ? " flat" : "") +
+                                 (c.hover ? " hover" : "") + (c.down ? " down" : "");
+        EXPECT_EQ(image.Pixel(0, 0), c.outer[0]) << what;
+        EXPECT_EQ(image.Pixel(24, 24), c.outer[1]) << what;
+        EXPECT_EQ(image.Pixel(1, 1), c.inner[0]) << what;
+        EXPECT_EQ(image.Pixel(23, 23), c.inner[1]) << what;
+        // A flat button off the pointer shows the greyed image, else image 0.
+        EXPECT_EQ(Find(image, kColors[0]).X == -1, c.flat && !c.hover) << what;
+        if (c.down) host.Release(kOn);
     }
 }
 
-TEST(ZalSpeedButton, StateImagesFromTheStrip) {
-    TZalSpeedButton b(nullptr);
-    b.SetGlyph(Strip(2));
-    b.SetNumGlyphs(2);
-    b.Perform(WM_LBUTTONDOWN, MK_LBUTTON, MakeLParam(5, 5));
-    EXPECT_EQ(Find(Paint(b), kGreen), (TPoint{5, 5})) << "two images: pressed shows image 0";
-    b.Perform(WM_LBUTTONUP, 0, MakeLParam(5, 5));
-    b.SetEnabled(false);
-    EXPECT_EQ(b.State(), bsUp);
-    const TBitmap disabled = Paint(b);
-    EXPECT_EQ(b.State(), bsDisabled);
-    EXPECT_EQ(Find(disabled, kGreen), (TPoint{4, 4})) << "two images: disabled shows image 0";
-    b.SetEnabled(true);
-    Paint(b);
-    EXPECT_EQ(b.State(), bsUp);
+TEST(ZalSpeedButton, StateImagesComeFromTheStripOrAreDerived) {
+    struct Case {
+        int images;
+        TZalButtonState state;
+        TColor shown;
+    };
+    const Case cases[] = {{2, bsDown, kColors[0]},     {2, bsDisabled, kColors[0]},
+                          {4, bsDown, kColors[1]},     {4, bsDisabled, kColors[3]},
+                          {5, bsInactive, kColors[2]}, {3, bsInactive, Shadow()}};
+    for (const Case& c : cases) {
+        TZalButtonGlyph glyph;
+        glyph.SetGlyph(Strip(c.images, 8));
+        glyph.SetNumGlyphs(c.images);
+        EXPECT_EQ(glyph.StateImage(c.state).Pixel(4, 4), c.shown) << c.images << " " << c.state;
+    }
 
-    b.SetGlyph(Strip(4));
-    b.Perform(WM_LBUTTONDOWN, MK_LBUTTON, MakeLParam(5, 5));
-    EXPECT_NE(Find(Paint(b), kBlue).X, -1) << "four images: pressed shows image 1";
-    b.Perform(WM_LBUTTONUP, 0, MakeLParam(5, 5));
-    b.SetEnabled(false);
-    EXPECT_NE(Find(Paint(b), kTeal).X, -1) << "four images: disabled shows image 3";
-    b.SetEnabled(true);
-
-    b.SetGlyph(Strip(5, 8)); // 40 x 8: five images need the count set by hand
-    b.SetNumGlyphs(5);
-    b.SetFlat(true);
-    EXPECT_NE(Find(Paint(b), kOrange).X, -1) << "five images: inactive shows image 2";
-    b.SetGrayedInactive(false);
-    EXPECT_NE(Find(Paint(b), kGreen).X, -1) << "without GrayedInactive the up image";
-}
-
-TEST(ZalSpeedButton, InactiveAndDisabledImagesAreDerivedFromOneImage) {
-    // One image: black, white, navy, a dark and a light colour, and the transparent one.
-    TBitmap glyph(6, 1);
-    const TColor pixels[6] = {kMagenta,           clBlack,          clWhite, RGB(0, 0, 128),
+    // Inactive from one image: black, white and the transparent colour stay, navy turns
+    // black, dark colours shadow and light ones face.
+    TBitmap line(6, 1);
+    const TColor before[6] = {kMagenta,           clBlack,          clWhite, RGB(0, 0, 128),
                               RGB(100, 100, 100), RGB(200, 200, 10)};
+    const TColor after[6] = {kMagenta, clBlack, clWhite, clBlack, Shadow(), Face()};
     for (int x = 0; x < 6; ++x)
-        glyph.SetPixel(x, 0, pixels[x]);
-    TZalButtonGlyph g;
-    g.SetGlyph(glyph);
-    ASSERT_EQ(g.NumGlyphs(), 1);
-    const TBitmap& inactive = g.StateImage(bsInactive);
-    const TColor expected[6] = {kMagenta,          clBlack, clWhite, clBlack, Sys(COLOR_BTNSHADOW),
-                                Sys(COLOR_BTNFACE)};
+        line.SetPixel(x, 0, before[x]);
+    TZalButtonGlyph glyph;
+    glyph.SetGlyph(line);
     for (int x = 0; x < 6; ++x)
-        EXPECT_EQ(inactive.Pixel(x, 0), expected[x]) << "pixel " << x;
+        EXPECT_EQ(glyph.StateImage(bsInactive).Pixel(x, 0), after[x]);
 
-    // Embossed: black pixels in highlight one pixel down-right, then in shadow in place.
+    // Disabled from one image: its black pixels embossed, highlight one pixel down-right
+    // under shadow in place, on the face.
     TBitmap square(4, 4);
-    square.Canvas().FillRect(TRect{0, 0, 4, 4}, kGreen);
+    square.Canvas().FillRect(TRect{0, 0, 4, 4}, kColors[0]);
     square.Canvas().FillRect(TRect{1, 1, 3, 3}, clBlack);
-    g.SetGlyph(square);
-    const TBitmap& disabled = g.StateImage(bsDisabled);
-    const TColor face = Sys(COLOR_BTNFACE), light = Sys(COLOR_BTNHIGHLIGHT),
-                 shadow = Sys(COLOR_BTNSHADOW);
-    const TColor rows[4][4] = {{face, face, face, face},
-                               {face, shadow, shadow, face},
-                               {face, shadow, shadow, light},
-                               {face, face, light, light}};
+    glyph.SetGlyph(square);
+    const TColor rows[4][4] = {{Face(), Face(), Face(), Face()},
+                               {Face(), Shadow(), Shadow(), Face()},
+                               {Face(), Shadow(), Shadow(), Light()},
+                               {Face(), Face(), Light(), Light()}};
+    const TBitmap& disabled = glyph.StateImage(bsDisabled);
     for (int y = 0; y < 4; ++y)
         for (int x = 0; x < 4; ++x)
             EXPECT_EQ(disabled.Pixel(x, y), rows[y][x]) << x << "," << y;
-    EXPECT_EQ(&g.StateImage(bsDisabled), &disabled) << "built once";
-}
+    EXPECT_EQ(&glyph.StateImage(bsDisabled), &disabled) << "built once";
 
-TEST(ZalSpeedButton, FlatButtonShowsFrameAndImageOnlyWhileHot) {
-    THostedForm host;
-    TZalSpeedButton& b = *host.Button;
-    b.SetFlat(true);
-    b.SetGlyph(Strip(1));
-    TBitmap image = Paint(b);
-    EXPECT_EQ(image.Pixel(0, 0), Sys(COLOR_BTNFACE)) << "no frame";
-    EXPECT_EQ(Find(image, kGreen).X, -1) << "the greyed image";
-    host.Move(kOnButton);
-    image = Paint(b);
-    EXPECT_EQ(image.Pixel(0, 0), Sys(COLOR_BTNHIGHLIGHT));
-    EXPECT_EQ(image.Pixel(24, 24), Sys(COLOR_BTNSHADOW));
-    EXPECT_NE(Find(image, kGreen).X, -1);
-    host.Move(kOffButton);
-    EXPECT_FALSE(b.MouseInControl());
-    EXPECT_EQ(Paint(b).Pixel(0, 0), Sys(COLOR_BTNFACE));
+    // The button paints the disabled state while disabled, and up again after.
+    TZalSpeedButton b(nullptr);
+    b.SetGlyph(Strip(2));
+    b.SetEnabled(false);
+    EXPECT_EQ(Find(Paint(b), kColors[0]), (TPoint{4, 4}));
+    EXPECT_EQ(b.State(), bsDisabled);
+    b.SetEnabled(true);
+    Paint(b);
+    EXPECT_EQ(b.State(), bsUp);
 }
 
 TEST(ZalSpeedButton, ClicksOnlyOnALeftReleaseOverTheButtonItWasPressedOn) {
     THostedForm host;
     TZalSpeedButton& b = *host.Button;
-    int rightUps = 0;
+    int rightUps = 0, doubles = 0;
     b.OnMouseUp = [&](TComponent*, TMouseButton button, TShiftState, int, int) {
         rightUps += button == mbRight;
     };
+    b.OnDblClick = [&](TComponent*) { ++doubles; };
 
-    host.Press(kOnButton);
+    host.Press(kOn);
     EXPECT_EQ(b.State(), bsDown);
-    host.Move(kOffButton);
+    host.Move(kOff);
     EXPECT_EQ(b.State(), bsUp) << "dragged off";
-    host.Release(kOffButton);
+    host.Release(kOff);
     EXPECT_EQ(host.Clicks, 0);
 
-    host.Press(kOnButton);
-    host.Move(kOffButton);
-    host.Move(kOnButton);
+    host.Press(kOn);
+    host.Move(kOff);
+    host.Move(kOn);
     EXPECT_EQ(b.State(), bsDown) << "dragged back on";
-    host.Release(kOnButton);
+    host.Release(kOn);
     EXPECT_EQ(host.Clicks, 1);
 
-    host.Press(kOnButton, Qt::RightButton);
-    host.Release(kOnButton, Qt::RightButton);
+    host.Press(kOn, Qt::RightButton);
+    host.Release(kOn, Qt::RightButton);
     EXPECT_EQ(rightUps, 1);
-    EXPECT_EQ(host.Clicks, 1) << "a right release does not click";
+    host.Press(kOff); // pressed on the form, released on the button
+    host.Move(kOn);
+    host.Release(kOn);
+    EXPECT_EQ(host.Clicks, 1) << "neither a right release nor a press elsewhere clicks";
 
-    host.Press(kOffButton); // pressed on the form, released on the button
-    host.Move(kOnButton);
-    host.Release(kOnButton);
-    EXPECT_EQ(host.Clicks, 1);
-
-    int doubles = 0;
-    b.OnDblClick = [&](TComponent*) { ++doubles; };
-    QTest::mouseDClick(host.Client(), Qt::LeftButton, {}, kOnButton);
+    QTest::mouseDClick(host.Client(), Qt::LeftButton, {}, kOn);
     EXPECT_EQ(doubles, 1);
 }
 
@@ -407,21 +342,21 @@ TEST(ZalSpeedButton, AutoRepeatClicksAfterTheDelayThenEveryInterval) {
     b.SetRepeatTimerFactory(clock.Factory());
     b.SetAutoRepeat(true);
 
-    host.Press(kOnButton);
+    host.Press(kOn);
     clock.Advance(499);
     EXPECT_EQ(host.Clicks, 0);
     clock.Advance(300); // held for 799 ms: 500, 600, 700
     EXPECT_EQ(host.Clicks, 3);
-    host.Release(kOnButton);
+    host.Release(kOn);
     EXPECT_EQ(host.Clicks, 4) << "and one on release";
     EXPECT_FALSE(b.RepeatTimerRunning());
 
-    host.Press(kOnButton);
+    host.Press(kOn);
     clock.Advance(550);
-    host.Move(kOffButton);
+    host.Move(kOff);
     clock.Advance(300);
     EXPECT_EQ(host.Clicks, 5) << "ticks off the button do nothing";
-    host.Move(kOnButton);
+    host.Move(kOn);
     clock.Advance(100);
     EXPECT_EQ(host.Clicks, 6);
 
@@ -435,21 +370,20 @@ TEST(ZalSpeedButton, AutoRepeatClicksAfterTheDelayThenEveryInterval) {
     EXPECT_FALSE(b.RepeatTimerRunning());
     SetApplicationExceptionHandler(previous);
     b.OnClick = nullptr;
-    host.Release(kOnButton);
+    host.Release(kOn);
 
     b.SetAutoRepeat(false);
-    EXPECT_EQ(clock.Timer, nullptr) << "switching it off frees the timer";
+    EXPECT_FALSE(clock.Exists) << "switching it off frees the timer";
 }
 
 namespace {
-// A windowed parent and a windowless sibling that paint plain colours.
 struct TBluePanel : TCustomControl {
     using TCustomControl::TCustomControl;
-    void Paint(TCanvas& canvas) override { canvas.FillRect(TRect{0, 0, Width(), Height()}, kBlue); }
+    void Paint(TCanvas& canvas) override { canvas.FillRect(TRect{0, 0, 100, 100}, kColors[1]); }
 };
 struct TRedShape : TGraphicControl {
     using TGraphicControl::TGraphicControl;
-    void Paint(TCanvas& canvas) override { canvas.FillRect(TRect{0, 0, Width(), Height()}, clRed); }
+    void Paint(TCanvas& canvas) override { canvas.FillRect(TRect{0, 0, 50, 50}, clRed); }
 };
 } // namespace
 
@@ -458,25 +392,23 @@ TEST(ZalSpeedButton, TransparentButtonShowsWhatLiesBehind) {
     auto* panel = NewComponent<TBluePanel>(&form);
     panel->SetParent(&form);
     panel->SetBounds(0, 0, 100, 100);
-    auto* below = NewComponent<TRedShape>(&form);
-    below->SetParent(panel);
-    below->SetBounds(10, 10, 10, 25); // covers the left part of the button
+    TControl* below = NewComponent<TRedShape>(&form);
     auto* b = NewComponent<TZalSpeedButton>(&form);
-    b->SetParent(panel);
+    TControl* above = NewComponent<TRedShape>(&form); // later in the list: not behind
+    for (TControl* c : {below, static_cast<TControl*>(b), above})
+        c->SetParent(panel);
+    below->SetBounds(10, 10, 10, 25); // under the left part of the button
     b->SetBounds(15, 10, 25, 25);
-    auto* above = NewComponent<TRedShape>(&form);
-    above->SetParent(panel);
-    above->SetBounds(30, 10, 20, 25); // comes later: not part of the background
+    above->SetBounds(30, 10, 20, 25);
     b->SetFlat(true);
-
-    EXPECT_EQ(Paint(*b).Pixel(12, 12), Sys(COLOR_BTNFACE));
+    EXPECT_EQ(Paint(*b).Pixel(12, 12), Face());
     b->SetTransparent(true);
     const TBitmap image = Paint(*b);
     EXPECT_EQ(image.Pixel(2, 12), clRed) << "the sibling beneath";
-    EXPECT_EQ(image.Pixel(20, 12), kBlue) << "the parent's surface";
+    EXPECT_EQ(image.Pixel(20, 12), kColors[1]) << "the parent's surface";
 }
 
-TEST(ZalSpeedButton, AcceleratorClicksAnEnabledButton) {
+TEST(ZalSpeedButton, AcceleratorAndResourceGlyph) {
     TZalSpeedButton b(nullptr);
     int clicks = 0;
     b.OnClick = [&](TComponent*) { ++clicks; };
@@ -486,18 +418,13 @@ TEST(ZalSpeedButton, AcceleratorClicksAnEnabledButton) {
     b.SetEnabled(false);
     EXPECT_EQ(b.Perform(CM_DIALOGCHAR, 'g'), 0);
     EXPECT_EQ(clicks, 1);
-}
 
-TEST(ZalSpeedButton, GlyphFromANamedBitmapResource) {
-    static const char kXpm[] =
-        "/* XPM */\nstatic char* g[] = {\"4 2 2 1\", \"a c #FF00FF\", \"b c #0AC81E\", "
-        "\"bbbb\", \"abbb\"};\n";
-    const std::span<const uint8_t> bytes(reinterpret_cast<const uint8_t*>(kXpm), sizeof kXpm - 1);
+    static const char kXpm[] = "/* XPM */\nstatic char* g[] = {\"4 2 2 1\", \"a c #FF00FF\", "
+                               "\"b c #0AC81E\", \"bbbb\", \"abbb\"};\n";
+    const std::span bytes(reinterpret_cast<const uint8_t*>(kXpm), sizeof kXpm - 1);
     ASSERT_TRUE(RegisterResourceBlob(RT_BITMAP, "TESTGLYPH", bytes));
-    TZalSpeedButton b(nullptr);
     EXPECT_TRUE(b.LoadGlyphFromResource("TestGlyph"));
-    EXPECT_EQ(b.Glyph().Width(), 4);
-    EXPECT_EQ(b.NumGlyphs(), 2);
+    EXPECT_EQ(b.NumGlyphs(), 2) << "4 x 2: two images";
     EXPECT_EQ(b.ButtonGlyph().TransparentColor(), kMagenta);
     EXPECT_FALSE(b.LoadGlyphFromResource("NoSuchGlyph"));
     EXPECT_EQ(b.Glyph().Width(), 4) << "kept";

@@ -386,15 +386,12 @@ void TZalCommandTable::LoadFromTextFile(const std::string& fileName) {
             if (p >= line.size()) break;
             const size_t start = p;
             while (p < line.size() && !IsBlank(line[p])) ++p;
-            std::string_view word = line.substr(start, p - start);
-            if (word.size() > 1 && word.front() == '+') word.remove_prefix(1);
-            int64_t v = 0;
-            const auto [end, ec] = std::from_chars(word.data(), word.data() + word.size(), v);
+            const std::string_view word = line.substr(start, p - start);
+            const std::errc ec = ParseStreamInteger(word, values[count]);
             if (ec == std::errc::result_out_of_range)
                 bad(li, "number out of range: " + std::string(word));
-            if (ec != std::errc() || end != word.data() + word.size())
-                bad(li, "not a number: " + std::string(line.substr(start, p - start)));
-            values[count++] = v;
+            if (ec != std::errc()) bad(li, "not a number: " + std::string(word));
+            ++count;
         }
         if (count == 0) continue; // a blank line holds no binding
         if (count < 5)

@@ -218,6 +218,9 @@ TEST(ZalCmdStream, MalformedStreamsChangeNothing) {
     ExpectRejected("( 'A' True () 'B' True ( 1 2 ) 'C' )", "expected a boolean, found a list end");
     ExpectRejected("( 'A' True ( 4294967296 1 ) )", "key sequence out of range: 4294967296");
     ExpectRejected("( 'A' True ( 1 -2147483649 ) )", "command out of range");
+    // The error names the line of the value at fault.
+    ExpectRejected("(\n'x'\nTrue\n(\n1\n99999999999\n)\n)", "line 6: command out of range");
+    ExpectRejected("(\n'x'\nTrue\n(\n-2147483649\n1\n)\n)", "line 5: key sequence out of range");
     ExpectRejected("( 'A' True ( 1 2 ) 'B' Maybe () )", "unknown word Maybe");
 }
 

@@ -174,6 +174,24 @@ void BM_InsertTextAtMiddle(benchmark::State& state) {
 }
 BENCHMARK(BM_InsertTextAtMiddle)->Unit(benchmark::kNanosecond);
 
+// A growing replacement, as replace-all makes it (3 characters by 5).
+void BM_ReplaceTextAtMiddle(benchmark::State& state) {
+    TZalParaList& list = TheList();
+    const int32_t middle = kParas / 2;
+    int grown = 0;
+    for (auto _ : state) {
+        list.ReplaceTextAt(nullptr, middle, 5, "xxxxx", 3, 1);
+        if ((grown += 2) > 1000) { // keep the paragraph short
+            state.PauseTiming();
+            list.DeleteTextAt(nullptr, middle, grown, 1);
+            grown = 0;
+            state.ResumeTiming();
+        }
+    }
+    list.DeleteTextAt(nullptr, middle, grown, 1);
+}
+BENCHMARK(BM_ReplaceTextAtMiddle)->Unit(benchmark::kNanosecond);
+
 void BM_InsertBlock10MB(benchmark::State& state) {
     std::string block;
     Words words(99);

@@ -60,16 +60,18 @@ void TZalCustomEditor::SetByteLimit(int32_t limit) {
     list_->SetByteLimit(limit);
 }
 
-void TZalCustomEditor::SetColor(TColor color) {
-    if (color == color_) return;
-    color_ = color;
+template <class T> void TZalCustomEditor::StoreAndRepaint(T& field, T value) {
+    if (value == field) return;
+    field = value;
     InvalidateAll(false);
 }
 
+void TZalCustomEditor::SetColor(TColor color) {
+    StoreAndRepaint(color_, color);
+}
+
 void TZalCustomEditor::SetHideSelection(bool on) {
-    if (on == hideSelection_) return;
-    hideSelection_ = on;
-    InvalidateAll(false);
+    StoreAndRepaint(hideSelection_, on);
 }
 
 void TZalCustomEditor::SetInsertMode(bool on) {
@@ -79,20 +81,20 @@ void TZalCustomEditor::SetInsertMode(bool on) {
     PlaceCaret(0);
 }
 
-void TZalCustomEditor::SetLeftMargin(int32_t pixels) {
-    if (pixels < 0 || pixels == leftMargin_) return;
-    leftMargin_ = pixels;
+void TZalCustomEditor::SetMarginField(int32_t& field, int32_t pixels) {
+    if (pixels < 0 || pixels == field) return;
+    field = pixels;
     UpdateMetrics();
     UpdateWrapColumn();
     InvalidateAll(false);
 }
 
+void TZalCustomEditor::SetLeftMargin(int32_t pixels) {
+    SetMarginField(leftMargin_, pixels);
+}
+
 void TZalCustomEditor::SetRightMargin(int32_t pixels) {
-    if (pixels < 0 || pixels == rightMargin_) return;
-    rightMargin_ = pixels;
-    UpdateMetrics();
-    UpdateWrapColumn();
-    InvalidateAll(false);
+    SetMarginField(rightMargin_, pixels);
 }
 
 void TZalCustomEditor::SetMargin(int32_t pixels) {
@@ -161,9 +163,7 @@ void TZalCustomEditor::SetTabSize(int32_t size) {
 }
 
 void TZalCustomEditor::SetTabType(TTabType type) {
-    if (type == tabType_) return;
-    tabType_ = type;
-    InvalidateAll(false);
+    StoreAndRepaint(tabType_, type);
 }
 
 void TZalCustomEditor::SetUndoBufferSize(uint16_t bytes) {
@@ -251,10 +251,11 @@ void TZalCustomEditor::CreateWnd() {
     style.Border = borderStyle_ == bsSingle;
     style.TabStop = true;
     Window().SetStyle(style);
-    TZalEditBase::CreateWnd();
-    if (!HandleAllocated()) return;
+    // Known before the first WM_SIZE, which the creation sends.
     hasHorzBar_ = style.HScroll;
     hasVertBar_ = style.VScroll;
+    TZalEditBase::CreateWnd();
+    if (!HandleAllocated()) return;
     CreateDesignText();
     UpdateVertRange();
     UpdateHorzRange();

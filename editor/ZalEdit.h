@@ -344,6 +344,10 @@ protected:
     void UpdateMetrics();
     // With WrapToWindow and word wrap, the wrap column follows the visible columns.
     void UpdateWrapColumn();
+    // Setter steps: a changed value is stored and the view repainted; a margin also
+    // recomputes the metrics and the wrap column.
+    template <class T> void StoreAndRepaint(T& field, T value);
+    void SetMarginField(int32_t& field, int32_t pixels);
     // Makes the window again, keeping the focus where it was.
     void RecreateKeepingFocus();
     void LoadMarkerBitmap();
@@ -415,8 +419,8 @@ protected:
     bool suppressChar_ = false;
 
     // Metrics.
-    int32_t visibleCols_ = 0; // whole character cells between the margins, at least 1
-    int32_t visibleRows_ = 0; // whole rows in the client height, at least 1
+    int32_t visibleCols_ = 1; // whole character cells between the margins, at least 1
+    int32_t visibleRows_ = 1; // whole rows in the client height, at least 1
     int32_t charWidth_ = 1;
     int32_t rowHeight_ = 1;
 

@@ -77,6 +77,14 @@ TEST_F(EditorTest, WindowStylesBookmarkGlyphsAndTheLegacyMargin) {
     EXPECT_FALSE(edit->HasHorzBar() || edit->HasVertBar());
     edit->SetBorderStyle(bsNone);
     EXPECT_FALSE(edit->Window().Style().Border);
+    const int32_t rowHeight = edit->RowHeight();
+    edit->FixedFont().SetSize(edit->FixedFont().Size() * 2);
+    EXPECT_GT(edit->RowHeight(), rowHeight) << "the metrics follow the font";
+
+    edit->SetDesigning(true);
+    edit->RecreateWnd();
+    EXPECT_EQ(edit->ParaCount(), 31);
+    EXPECT_EQ(edit->GetPara(30), "30: Editor paragraph.\tTab.");
 
     ASSERT_NE(edit->MarkerBitmap(), nullptr);
     EXPECT_EQ(edit->MarkerBitmap()->Width() % 10, 0);
@@ -114,4 +122,41 @@ TEST_F(EditorTest, ErrorsGoToTheHandlerOrAreRaisedWithTheirMessage) {
     };
     EXPECT_NO_THROW(edit->DoOnError(267));
     EXPECT_EQ(seen, 267);
+}
+
+TEST_F(EditorTest, ViewsShareOneTextThatLivesWithItsLastView) {
+    std::vector<std::string> paras{"one", "two", "three"};
+    paras.resize(40, "more");
+    Load(*edit, paras);
+    auto* b = NewEditor(0, 300, 400, 200);
+    auto* c = NewEditor(400, 0, 300, 300);
+    b->SetCaretPosition(1, 1);
+    edit->SetCaretPosition(3, 4);
+    b->Attach(edit);
+    c->Attach(b);
+    EXPECT_EQ(edit->NextEditor(), b);
+    EXPECT_EQ(b->NextEditor(), c);
+    EXPECT_EQ(c->NextEditor(), edit) << "joined before the text's owner";
+    EXPECT_EQ(c->GetPara(3), "three");
+    EXPECT_EQ(edit->CaretLine(), 3) << "each view keeps its own caret";
+    TZalParaList* list = &edit->ParaList();
+
+    delete edit;
+    edit = nullptr;
+    EXPECT_EQ(list->Owner(), b) << "the owner's successor takes the text over";
+    EXPECT_EQ(b->PrevEditor(), c);
+    c->Clear(true);
+    EXPECT_EQ(c->NextEditor(), c);
+    EXPECT_EQ(c->ParaCount(), 1);
+    EXPECT_EQ(b->ParaCount(), 41);
+    EXPECT_EQ(&b->ParaList(), list);
+    EXPECT_EQ(b->GetPara(2), "two") << "the other views keep the text";
+
+    // Resizing so that every line fits shows the text from its first line.
+    b->SetTopLine(10);
+    ASSERT_EQ(b->TopLine(), 10);
+    b->SetHeight(b->Height() + 50 * b->RowHeight());
+    EXPECT_EQ(b->TopLine(), 1);
+    b->SetInsertMode(false);
+    EXPECT_FALSE(b->CaretPair().UseInsertCaret());
 }

@@ -13,11 +13,12 @@
 
 namespace {
 
-// Copies a paragraph's text as it is saved: bytes below the tab become spaces.
-void CopyForSaving(char* to, const char* from, size_t n) {
+// Bytes below the tab are saved as spaces. Line ends are above it, so a whole gathered
+// block is converted in one pass, which runs far faster than one pass per paragraph.
+void ConvertForSaving(char* bytes, size_t n) {
     for (size_t i = 0; i < n; ++i) {
-        const auto c = static_cast<unsigned char>(from[i]);
-        to[i] = c < '\t' ? ' ' : char(c);
+        const auto c = static_cast<unsigned char>(bytes[i]);
+        bytes[i] = c < '\t' ? ' ' : char(c);
     }
 }
 
@@ -25,20 +26,26 @@ void CopyForSaving(char* to, const char* from, size_t n) {
 // blocks of up to kSaveBlockSize; returns the first non-zero errno emit returns.
 template <class Emit> int WriteParagraphs(const TZalParaList& list, TLineEnd style, Emit&& emit) {
     const std::string_view eol = LineEndText(style);
+    // Both bytes are always stored (a fixed-size copy costs no call); only eol.size() count.
+    const char eolBytes[2] = {eol[0], eol.size() > 1 ? eol[1] : '\0'};
     const auto block = std::make_unique_for_overwrite<char[]>(kSaveBlockSize);
+    auto flush = [&](size_t n) {
+        ConvertForSaving(block.get(), n);
+        return emit(block.get(), n);
+    };
     size_t used = 0;
     for (const TParaNode* node = list.First(); node; node = node->Next) {
         const size_t length = node->Length();
         if (!node->Next && length == 0) break;
-        if (used + length + eol.size() > kSaveBlockSize) {
-            if (int err = emit(block.get(), used)) return err;
+        if (used + length + sizeof eolBytes > kSaveBlockSize) {
+            if (int err = flush(used)) return err;
             used = 0;
         }
-        CopyForSaving(block.get() + used, node->GetText(), length);
-        std::memcpy(block.get() + used + length, eol.data(), eol.size());
+        std::memcpy(block.get() + used, node->GetText(), length);
+        std::memcpy(block.get() + used + length, eolBytes, sizeof eolBytes);
         used += length + eol.size();
     }
-    return used ? emit(block.get(), used) : 0;
+    return used ? flush(used) : 0;
 }
 
 // Removes a file this save created, unless the save got to keep it.

@@ -73,13 +73,14 @@ private:
         if (got == 0) return true;
         read_ += int64_t(got);
         const void* mark = std::memchr(buffer_.get() + have_, kEndOfFileMark, got);
-        if (!mark) {
-            have_ += got;
-            return false;
-        }
-        const size_t kept = size_t(static_cast<const char*>(mark) - (buffer_.get() + have_));
-        report_.TextAfterEndMark = kept + 1 < got || read_ < knownSize_;
+        const size_t kept =
+            mark ? size_t(static_cast<const char*>(mark) - (buffer_.get() + have_)) : got;
         have_ += kept;
+        kept_ += int64_t(kept);
+        // A file whose size told nothing (a device, a pipe) is held to the limit as it comes.
+        if (kept_ > limits_.ByteLimit) RaiseLoadError(ecTextSizeLimit);
+        if (!mark) return false;
+        report_.TextAfterEndMark = kept + 1 < got || read_ < knownSize_;
         return true;
     }
 
@@ -138,7 +139,8 @@ private:
     size_t capacity_ = 0;
     size_t have_ = 0;      // bytes of the buffer that hold text
     size_t nextZero_ = 0;  // the first zero byte at or after the current line, or have_
-    int64_t read_ = 0;
+    int64_t read_ = 0; // bytes read from the file
+    int64_t kept_ = 0; // of them, those before an end-of-file mark
     TLoadReport report_;
 };
 

@@ -103,17 +103,15 @@ int WriteBackupCopy(const std::string& backup, const std::string& bytes, unsigne
 // first copied to the backup, when one is asked for), the space for the new text is
 // reserved before anything is written, and a failed write puts the old bytes back.
 void SaveInPlace(const TZalParaList& list, const std::string& fileName, const std::string& target,
-                 const TSaveOptions& options) {
+                 unsigned mode, const TSaveOptions& options) {
     TFileHandle file;
     if (int err = file.OpenForUpdate(target)) RaiseFileError("Cannot write", fileName, err);
     std::string old;
     if (int err = ReadWhole(file, old)) RaiseFileError("Cannot read", fileName, err);
     if (options.MakeBackup) {
         const std::string backup = BackupFileName(target, options.BackupExt);
-        TFileStatus status;
-        file.Status(status);
         if (backup != target)
-            if (int err = WriteBackupCopy(backup, old, status.Mode, options.Sync))
+            if (int err = WriteBackupCopy(backup, old, mode, options.Sync))
                 RaiseFileError("Cannot save '" + fileName + "' without its backup", backup, err);
     }
     const int64_t size = SavedSize(list, options.LineEnd);
@@ -163,7 +161,7 @@ void SaveTextFile(const TZalParaList& list, const std::string& fileName,
     std::string tempName;
     int err = CreateFileBeside(target, old.Exists ? 0600 : 0666, file, tempName);
     if (old.Exists && (err == EACCES || err == EPERM || err == EROFS))
-        return SaveInPlace(list, fileName, target, options);
+        return SaveInPlace(list, fileName, target, old.Mode, options);
     if (err) RaiseFileError("Cannot create a new file beside", fileName, err);
     TCreatedFile temp(tempName);
     if (old.Exists) {

@@ -208,6 +208,7 @@ TEST(TextFileLoad, FailuresNameTheFileOrTheLimit) {
         EXPECT_EQ(e.Message(), "Current operation will exceed the maximum editor text size");
         EXPECT_EQ(e.ErrorCode, 0);
     }
+    EXPECT_THROW(LoadTextFileInto(list, "/dev/zero", true), EEditorError) << "endless, no size";
     EXPECT_EQ(list.ParaCount(), 1) << "a file over the byte limit is not read";
 
     list.SetByteLimit(kNoLimit);

@@ -360,6 +360,24 @@ protected:
     void ScrollPixels(int32_t dx, int32_t dy);
     // The three scroll-bar refreshes are due after the next paint.
     void MarkScrollBarsDirty();
+    // The bars' requests: lines, pages and the thumb.
+    void WMHScroll(TMessage& message);
+    void WMVScroll(TMessage& message);
+    // The selection as a paint draws it: its ends' lines and visual columns, all 0 when
+    // no highlight is shown. A column is left 0 when its line is outside first..last and
+    // no OnDrawLine handler wants it.
+    struct THighlight {
+        int32_t StartLine = 0, StartCol = 0, EndLine = 0, EndCol = 0;
+    };
+    THighlight PaintedHighlight(int64_t firstLine, int64_t lastLine);
+    // How many of the n visible characters of a line come before the highlight (normal)
+    // and in it (marked); the rest follows in normal colours.
+    void SplitRow(int32_t line, int32_t n, const THighlight& h, int32_t& normal, int32_t& marked) const;
+    // Draws display line `line` (beyond the text: a blank row) in the row rectangle.
+    void PaintRow(TCanvas& canvas, const TRect& rect, int64_t line, const THighlight& h,
+                  std::string& expanded);
+    // The glyph of the lowest-numbered bookmark on each row's line, in the left margin.
+    void PaintBookmarks(TCanvas& canvas);
 
     // ---- input hook (EditorInput.cpp) ------------------------------------------------
     // Keyboard, mouse and focus messages; false for any other message.

@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "text/BlockPool.h"
 #include "text/ParaList.h"
 
 namespace {
@@ -85,6 +86,9 @@ size_t Resident(const char* field) {
     return kb * 1024;
 }
 
+// Memory the allocators hold: malloc's blocks in use and the block pool's chunks.
+size_t Held() { return mallinfo2().uordblks + PoolHeldBytes(); }
+
 // Starts a new peak: the kernel sets the high-water mark back to the current size.
 void ResetPeakResident() {
     if (FILE* f = std::fopen("/proc/self/clear_refs", "w")) {
@@ -128,12 +132,12 @@ void BM_AddLoadedPara(benchmark::State& state) {
         state.PauseTiming();
         ResetPeakResident();
         const size_t residentBefore = Resident("VmRSS");
-        const size_t before = mallinfo2().uordblks;
+        const size_t before = Held();
         state.ResumeTiming();
         auto list = std::make_unique<TZalParaList>(nullptr, false);
         LoadInto(*list, s);
         state.PauseTiming();
-        const size_t after = mallinfo2().uordblks;
+        const size_t after = Held();
         overhead = (double(after) - double(before) - double(s.lineBytes)) / kParas;
         steady = double(Resident("VmRSS")) - double(residentBefore);
         peak = double(Resident("VmHWM")) - double(residentBefore);

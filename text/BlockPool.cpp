@@ -33,9 +33,10 @@ constexpr std::size_t kArenaMin = std::size_t(64) << 20;
 constexpr std::size_t kMaxChunks = kArenaMax / kChunkSize;
 // Empty chunks kept ready, so that freeing and taking a few blocks does not ask the system.
 constexpr std::size_t kWarmChunks = 2;
-// Huge pages only once the pool is this many chunks large: a small text would otherwise
-// hold a whole 2 MiB page for each size class it uses.
-constexpr std::size_t kHugePagesFrom = 4;
+// A size class that already fills this many chunks gets its next ones as huge pages, and
+// faulted in at once: a large text loads much faster so. A class with a few blocks would
+// otherwise hold a whole 2 MiB page for them.
+constexpr std::size_t kHugePagesFrom = 1;
 
 struct TChunk {
     TChunk* prev;       // in its class's list of chunks with free blocks, or the warm list
@@ -51,6 +52,7 @@ constexpr std::size_t kHeaderSize = (sizeof(TChunk) + 63) / 64 * 64;
 
 struct TSizeClass {
     TChunk* open = nullptr; // chunks with free blocks
+    std::size_t chunks = 0; // chunks holding blocks of the class
 };
 
 TSizeClass g_classes[kClassCount];
@@ -91,12 +93,19 @@ bool ReserveArena() {
     return false;
 }
 
-bool Commit(std::size_t index) {
+bool Commit(std::size_t index, bool large) {
     char* at = ChunkAt(index);
     if (mprotect(at, kChunkSize, PROT_READ | PROT_WRITE) != 0) return false;
+    if (large) {
+        // Advice only: where the system has no huge pages, or an older kernel does not
+        // know the advice, the chunk is faulted in page by page as it fills.
 #if defined(MADV_HUGEPAGE)
-    if (g_chunks >= kHugePagesFrom) madvise(at, kChunkSize, MADV_HUGEPAGE); // advice only
+        madvise(at, kChunkSize, MADV_HUGEPAGE);
 #endif
+#if defined(MADV_POPULATE_WRITE)
+        madvise(at, kChunkSize, MADV_POPULATE_WRITE);
+#endif
+    }
     ++g_chunks;
     return true;
 }
@@ -113,7 +122,7 @@ void Decommit(TChunk* c) {
 }
 
 // An empty committed chunk: a warm one, else the lowest given back, else a new one.
-TChunk* TakeChunk() {
+TChunk* TakeChunk(bool large) {
     if (g_warm) {
         TChunk* c = g_warm;
         g_warm = c->next;
@@ -124,14 +133,14 @@ TChunk* TakeChunk() {
         for (std::size_t w = 0; w * 64 < g_frontier; ++w) {
             if (!g_cold[w]) continue;
             const std::size_t index = w * 64 + std::size_t(__builtin_ctzll(g_cold[w]));
-            if (!Commit(index)) return nullptr;
+            if (!Commit(index, large)) return nullptr;
             g_cold[w] &= g_cold[w] - 1;
             --g_coldCount;
             return reinterpret_cast<TChunk*>(ChunkAt(index));
         }
     }
     if (!ReserveArena() || (g_frontier + 1) * kChunkSize > g_arenaBytes) return nullptr;
-    if (!Commit(g_frontier)) return nullptr;
+    if (!Commit(g_frontier, large)) return nullptr;
     return reinterpret_cast<TChunk*>(ChunkAt(g_frontier++));
 }
 
@@ -162,8 +171,9 @@ void Unlink(TSizeClass& sc, TChunk* c) {
 }
 
 TChunk* NewChunk(TSizeClass& sc, std::size_t blockSize) {
-    TChunk* c = TakeChunk();
+    TChunk* c = TakeChunk(sc.chunks >= kHugePagesFrom);
     if (!c) return nullptr;
+    ++sc.chunks;
     c->freeList = nullptr;
     c->bump = reinterpret_cast<char*>(c) + kHeaderSize;
     c->used = 0;
@@ -186,6 +196,7 @@ void Release(TChunk* c, void* p) {
     if (!c->listed) Link(sc, c);
     if (c->used == 0) {
         Unlink(sc, c);
+        --sc.chunks;
         RetireChunk(c);
     }
 }

@@ -142,16 +142,6 @@ void TParaNode::FreeTable() noexcept {
     }
 }
 
-int32_t TParaNode::LineCount() const {
-    const TLineTable* t = lines_;
-    return t ? t->count : 1;
-}
-
-uint16_t TParaNode::LineCapacity() const {
-    const TLineTable* t = lines_;
-    return t ? t->capacity : capacity_ & kLazyTable ? 8 : 1;
-}
-
 const uint16_t* TParaNode::Starts() const {
     const TLineTable* t = lines_;
     if (!t) return &kFirstStart;

@@ -13,6 +13,14 @@ constexpr int kNoWrapWidth = 0;
 constexpr int kUnwrappedWidth = 32767;
 
 class TParaNode {
+    // A line table of more than one entry: a pool block holding the line count, the
+    // capacity and the entries (entry k-1 holds the start of line k), or for a table
+    // too big for a block the count, the capacity and a pointer to the entries.
+    struct TLineTable {
+        uint16_t count;
+        uint16_t capacity;
+    };
+
 public:
     // Create: copies the text (at most len characters, stopping at a zero byte; the
     // length is the number copied) and breaks it into display lines. Throws
@@ -45,8 +53,14 @@ public:
     }
 
     // Display lines, 1-based.
-    int32_t LineCount() const;
-    uint16_t LineCapacity() const;
+    int32_t LineCount() const {
+        const TLineTable* t = lines_;
+        return t ? t->count : 1;
+    }
+    uint16_t LineCapacity() const {
+        const TLineTable* t = lines_;
+        return t ? t->capacity : capacity_ & kLazyTable ? 8 : 1;
+    }
     uint16_t LineStart(int32_t line) const; // offset of line's first character; 0 out of range
     const char* GetLine(int32_t index, uint16_t& len) const;
     int32_t PosToLine(int pos, int& col) const;
@@ -76,14 +90,6 @@ public:
     static uint16_t EstimateLines(uint16_t length, int wrapWidth);
 
 private:
-    // A line table of more than one entry: a pool block holding the line count, the
-    // capacity and the entries (entry k-1 holds the start of line k), or for a table
-    // too big for a block the count, the capacity and a pointer to the entries.
-    struct TLineTable {
-        uint16_t count;
-        uint16_t capacity;
-    };
-
     TParaNode(const char* text, int length, int capacity, bool inNode, int wrapWidth,
               int tabSize);
     // Re-breaks after an edit at offset p; false when the line table could not grow,

@@ -42,6 +42,7 @@ public:
     TBlockRef() = default;
     TBlockRef(T* p) noexcept : p_(p) {}
     operator T*() const noexcept { return p_; }
+    explicit operator bool() const noexcept { return p_ != nullptr; }
     T* operator->() const noexcept { return p_; }
 
 private:
@@ -76,6 +77,8 @@ public:
     TBlockRef() = default;
     TBlockRef(T* p) noexcept : ref_(pool_internal::Encode(p)) {}
     operator T*() const noexcept { return static_cast<T*>(pool_internal::Decode(ref_)); }
+    // Whether it names a block, without working out where.
+    explicit operator bool() const noexcept { return ref_ != 0; }
     T* operator->() const noexcept { return *this; }
 
 private:

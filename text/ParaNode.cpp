@@ -143,8 +143,8 @@ void TParaNode::FreeTable() noexcept {
 }
 
 const uint16_t* TParaNode::Starts() const {
+    if (!lines_) return &kFirstStart;
     const TLineTable* t = lines_;
-    if (!t) return &kFirstStart;
     return t->capacity > kMaxEntriesInBlock ? Outside(t)
                                             : reinterpret_cast<const uint16_t*>(t + 1);
 }
@@ -208,7 +208,10 @@ uint16_t TParaNode::EstimateLines(uint16_t length, int wrapWidth) {
 }
 
 bool TParaNode::EnsureTextCapacity(uint16_t n) {
-    if (TextCapacity() >= n) return true;
+    return TextCapacity() >= n || GrowText(n);
+}
+
+bool TParaNode::GrowText(uint16_t n) {
     const int cap = RoundCapacity(n, 16);
     auto* buffer = static_cast<char*>(TextAlloc(static_cast<size_t>(cap)));
     if (!buffer) return false;
@@ -236,8 +239,7 @@ bool TParaNode::EnsureLineCapacity(int32_t n) {
 }
 
 bool TParaNode::Room(int32_t n) {
-    const TLineTable* t = lines_;
-    if (n <= (t ? t->capacity : 1)) return true;
+    if (n <= Stored()) return true;
     if (n > kMaxCapacity) return false;
     return GrowTable(std::max({8, RoundCapacity(n, 8), static_cast<int>(LineCapacity())}));
 }
@@ -262,8 +264,7 @@ bool TParaNode::GrowTable(int capacity) {
     }
     // Entries past the line count may hold starts already (the re-break grows the
     // table as it goes): copy all that are stored.
-    const TLineTable* old = lines_;
-    const int stored = old ? old->capacity : 1;
+    const int stored = Stored();
     std::memcpy(entries, Starts(), static_cast<size_t>(stored) * sizeof(uint16_t));
     std::memset(entries + stored, 0, static_cast<size_t>(capacity - stored) * sizeof(uint16_t));
     table->count = static_cast<uint16_t>(LineCount());
@@ -289,15 +290,21 @@ bool TParaNode::Rebreak(int wrapWidth, int tabSize) {
     const char* current = text;
     int remaining = length_;
     int32_t count = 1;
+    int stored = Stored();
+    uint16_t* st = stored > 1 ? Entries() : nullptr;
     while (fit < remaining) {
         const char* next = FindBreak(current, fit);
         remaining -= static_cast<int>(next - current);
         if (remaining <= 0) break;
-        if (!Room(count + 1)) {
-            SetLineCount(count); // the last line so far runs to the end of the text
-            return false;
+        if (count >= stored) {
+            if (!Room(count + 1)) {
+                SetLineCount(count); // the last line so far runs to the end of the text
+                return false;
+            }
+            stored = Stored();
+            st = Entries();
         }
-        Entries()[count++] = static_cast<uint16_t>(next - text);
+        st[count++] = static_cast<uint16_t>(next - text);
         fit = tabs ? CharsInWidth(next, wrapWidth, tabSize) : std::min(wrapWidth, remaining);
         current = next;
     }
@@ -326,16 +333,21 @@ bool TParaNode::UpdateWrap(int wrapWidth, int tabSize, int p, int shift, int gua
     int32_t k = s;
     bool settled = false; // the rest of the table was shifted into place
     bool grown = true;
+    int stored = Stored();
+    uint16_t* st = stored > 1 ? Entries() : nullptr;
     while (remaining > fit) {
         const char* next = FindBreak(current, fit);
         remaining -= static_cast<int>(next - current);
         if (remaining <= 0) break;
         ++k;
-        if (!Room(k)) {
-            grown = false;
-            break;
+        if (k > stored) {
+            if (!Room(k)) {
+                grown = false;
+                break;
+            }
+            stored = Stored();
+            st = Entries();
         }
-        uint16_t* st = Entries();
         const int now = static_cast<int>(next - text);
         const bool hasOld = k <= oldCount;
         const int old = hasOld ? st[k - 1] : -1;
@@ -368,11 +380,13 @@ bool TParaNode::UpdateWrap(int wrapWidth, int tabSize, int p, int shift, int gua
                 if (now == prevOld + shift && shift > 0 && now >= p + shift) {
                     // Line k, past the inserted text, begins where line k-1 began: the
                     // lines from it on are the old ones moved, one line more.
-                    if (!Room(oldCount + 1)) {
-                        grown = false;
-                        break;
+                    if (oldCount + 1 > stored) {
+                        if (!Room(oldCount + 1)) {
+                            grown = false;
+                            break;
+                        }
+                        st = Entries();
                     }
-                    st = Entries();
                     std::memmove(st + k, st + k - 1,
                                  static_cast<size_t>(oldCount - k + 1) * sizeof(uint16_t));
                     st[k - 1] = static_cast<uint16_t>(now);

@@ -53,13 +53,9 @@ public:
     }
 
     // Display lines, 1-based.
-    int32_t LineCount() const {
-        const TLineTable* t = lines_;
-        return t ? t->count : 1;
-    }
+    int32_t LineCount() const { return lines_ ? lines_->count : 1; }
     uint16_t LineCapacity() const {
-        const TLineTable* t = lines_;
-        return t ? t->capacity : capacity_ & kLazyTable ? 8 : 1;
+        return lines_ ? lines_->capacity : capacity_ & kLazyTable ? 8 : 1;
     }
     uint16_t LineStart(int32_t line) const; // offset of line's first character; 0 out of range
     const char* GetLine(int32_t index, uint16_t& len) const;
@@ -128,8 +124,12 @@ private:
     // Makes room to store n entries (the promised table of 8 is allocated now); false,
     // changing nothing, when memory is short.
     bool Room(int32_t n);
+    // Entries the table really holds (a promised table holds only the first).
+    int Stored() const { return lines_ ? lines_->capacity : 1; }
     // Replaces the table by an allocated one of `capacity` entries holding the same starts.
     bool GrowTable(int capacity);
+    // Moves the text to a buffer of its own of n bytes rounded up to 16.
+    bool GrowText(uint16_t n);
     void SetLineCount(int32_t n) {
         if (lines_) lines_->count = static_cast<uint16_t>(n);
     }

@@ -46,9 +46,11 @@ using TShowStatusEvent = std::function<void(TComponent* Sender, int32_t LineNum,
 using TTopLineChangedEvent = std::function<void(TComponent* Sender, int32_t Line)>;
 using TUserCommandEvent = std::function<void(TComponent* Sender, uint16_t Command)>;
 // Lets the application draw display line Line itself: S is the line's text with tabs
-// expanded, Pos the first visible visual column - 1, Count the visible columns, HB/HE the
-// highlighted selection's start and end line and visual column (all 0 without highlight).
-// Setting WasDrawn leaves the row to the handler.
+// expanded and Len its length (the display line alone, also when word wrap continues the
+// paragraph; 0 when the offset lies beyond it and for rows below the text), Pos the first
+// visible visual column - 1, Count the visible columns, HB/HE the highlighted selection's
+// start and end line and visual column (all 0 without highlight). Setting WasDrawn leaves
+// the row to the handler.
 using TEditorDrawLineEvent = std::function<void(
     TComponent* Sender, TCanvas& Canvas, TRect& Rect, const char* S, int32_t Len, int32_t Line,
     int32_t Pos, int32_t Count, int32_t HBLine, int32_t HBCol, int32_t HELine, int32_t HECol,

@@ -1,13 +1,21 @@
 // The editor's view core on a text of 2 million paragraphs wrapped at 80 columns: moving the
 // caret to a random line, and the relayout after a change of the wrap column, each beside
-// the text store's own figure for the same work.
+// the text store's own figure for the same work. Then its display, shown offscreen on a
+// 2-million-line text of its own: painting a 50-row page, scrolling by a line and by a
+// page, and a keystroke with the repaint of its line, beside the same rows painted with
+// plain canvas text calls.
 #include <benchmark/benchmark.h>
 
+#include <QWidget>
 #include <cstdint>
 #include <string>
+#include <vector>
 
+#include "components/Controls.h"
+#include "components/ZalBase.h"
 #include "editor/ZalEdit.h"
 #include "platform/Application.h"
+#include "platform/NativeWindow.h"
 
 namespace {
 
@@ -90,6 +98,158 @@ void BM_ListRewrapAll(benchmark::State& state) {
     state.SetBytesProcessed(int64_t(state.iterations()) * int64_t(list.ByteCount()));
 }
 BENCHMARK(BM_ListRewrapAll)->Unit(benchmark::kMillisecond)->Iterations(4);
+
+// --- the display ---------------------------------------------------------------------------
+
+constexpr int kRows = 50;
+constexpr int kWidth = 660;
+
+// The floor: the page's rows drawn with one plain opaque text call each, as many rows as
+// the paint's clip box reaches.
+class TPlainRows : public TCustomControl {
+public:
+    using TCustomControl::TCustomControl;
+    std::vector<std::string> Lines;
+    TFontDesc Font;
+    int RowHeight = 1;
+    int Left = 0;
+
+protected:
+    void Paint(TCanvas& canvas) override {
+        canvas.SelectFont(Font);
+        const TRect clip = canvas.GetClipBox();
+        for (int row = clip.Top / RowHeight; row < kRows && row * RowHeight < clip.Bottom; ++row) {
+            const TRect r{Left, row * RowHeight, Width(), (row + 1) * RowHeight};
+            canvas.ExtTextOut(Left, r.Top + 1, ETO_OPAQUE | ETO_CLIPPED, &r, Lines[size_t(row)].data(),
+                              Lines[size_t(row)].size());
+        }
+    }
+};
+
+struct TDisplay {
+    QWidget Host;
+    TForm Form{nullptr};
+    TZalCustomEditor* Editor = nullptr;
+    TPlainRows* Plain = nullptr;
+    int64_t Steps = 0;
+};
+
+// A shown form with a 50-row editor in the middle of its own text (no other view to keep
+// in step) and the floor control beside it.
+TDisplay& TheDisplay() {
+    static TDisplay* display = [] {
+        EnsureApplication();
+        auto* d = new TDisplay;
+        SetParentWidget(d->Form.Window(), &d->Host);
+        d->Host.resize(2 * kWidth + 40, 1000);
+        d->Form.SetBounds(0, 0, 2 * kWidth + 40, 1000);
+        NewComponent<TZalController>(&d->Form);
+        TZalCustomEditor* e = d->Editor = NewComponent<TZalCustomEditor>(&d->Form);
+        e->SetParent(&d->Form);
+        LineMaker lines;
+        std::string line;
+        for (int i = 0; i < kParas; ++i) {
+            lines.Next(line);
+            e->AppendPara(line);
+        }
+        d->Form.HandleNeeded();
+        d->Host.show();
+        e->HandleNeeded();
+        const int frame = e->Height() - e->ClientRect().Height();
+        e->SetBounds(0, 0, kWidth, kRows * e->RowHeight() + frame);
+        e->ResetScrollBars(false);
+        e->SetTopLine(kParas / 2);
+        e->MoveCaretTo(kParas / 2 + kRows / 2, 20, false);
+
+        TPlainRows* p = d->Plain = NewComponent<TPlainRows>(&d->Form);
+        p->SetParent(&d->Form);
+        p->SetBounds(kWidth + 20, 0, kWidth, kRows * e->RowHeight());
+        p->Font = FontDescOf(e->FixedFont().Font());
+        p->RowHeight = e->RowHeight();
+        p->Left = e->LeftMargin();
+        for (int row = 0; row < kRows; ++row) p->Lines.push_back(e->GetPara(e->TopLine() + row));
+        p->HandleNeeded();
+        ProcessPendingEvents();
+        return d;
+    }();
+    return *display;
+}
+
+// Every caret placement posts a status message: they are handled now and then, untimed.
+void Settle(benchmark::State& state, TDisplay& d) {
+    if (++d.Steps % 256 != 0) return;
+    state.PauseTiming();
+    ProcessPendingEvents();
+    state.ResumeTiming();
+}
+
+void BM_DisplayPaintPage(benchmark::State& state) {
+    TDisplay& d = TheDisplay();
+    for (auto _ : state) {
+        d.Editor->InvalidateAll(true);
+        Settle(state, d);
+    }
+    state.counters["rows"] = kRows;
+}
+BENCHMARK(BM_DisplayPaintPage)->Unit(benchmark::kMicrosecond);
+
+void BM_DisplayPaintPageFloor(benchmark::State& state) {
+    TDisplay& d = TheDisplay();
+    for (auto _ : state) {
+        InvalidateRect(d.Plain->Handle(), nullptr, 0);
+        UpdateWindow(d.Plain->Handle());
+    }
+}
+BENCHMARK(BM_DisplayPaintPageFloor)->Unit(benchmark::kMicrosecond);
+
+// Alternately down and up, so that the view stays in the middle of the text.
+void ScrollBench(benchmark::State& state, int32_t lines) {
+    TDisplay& d = TheDisplay();
+    for (auto _ : state) {
+        d.Editor->Scroll(0, d.Steps % 2 ? -lines : lines);
+        Settle(state, d);
+    }
+}
+void BM_DisplayScrollLine(benchmark::State& state) {
+    ScrollBench(state, 1);
+}
+BENCHMARK(BM_DisplayScrollLine)->Unit(benchmark::kMicrosecond);
+void BM_DisplayScrollPage(benchmark::State& state) {
+    ScrollBench(state, kRows);
+}
+BENCHMARK(BM_DisplayScrollPage)->Unit(benchmark::kMicrosecond);
+
+// The floor of a one-line scroll and of a keystroke: one row painted.
+void BM_DisplayPaintRowFloor(benchmark::State& state) {
+    TDisplay& d = TheDisplay();
+    const TRect row{0, 10 * d.Plain->RowHeight, d.Plain->Width(), 11 * d.Plain->RowHeight};
+    for (auto _ : state) {
+        InvalidateRect(d.Plain->Handle(), &row, 0);
+        UpdateWindow(d.Plain->Handle());
+    }
+}
+BENCHMARK(BM_DisplayPaintRowFloor)->Unit(benchmark::kMicrosecond);
+
+// A typed character, then a backspace, each as the editing commands do it: the text store
+// changes, the repaint range is invalidated, the caret moves and the window is updated.
+void BM_DisplayKeystrokeWithRepaint(benchmark::State& state) {
+    TDisplay& d = TheDisplay();
+    TZalCustomEditor& e = *d.Editor;
+    TZalParaList& list = e.ParaList();
+    for (auto _ : state) {
+        const int32_t para = e.CaretPara(), pos = e.CaretPos();
+        const bool type = d.Steps % 2 == 0;
+        if (type)
+            list.InsertTextAt(&e, para, 1, "x", pos);
+        else
+            list.DeleteTextAt(&e, para, 1, pos - 1);
+        e.InvalidateLines(list.RepaintFrom(), list.RepaintTo());
+        e.MoveCaretToPara(para, type ? pos + 1 : pos - 1, false);
+        UpdateWindow(e.Handle());
+        Settle(state, d);
+    }
+}
+BENCHMARK(BM_DisplayKeystrokeWithRepaint)->Unit(benchmark::kMicrosecond);
 
 } // namespace
 

@@ -46,9 +46,11 @@ using TShowStatusEvent = std::function<void(TComponent* Sender, int32_t LineNum,
 using TTopLineChangedEvent = std::function<void(TComponent* Sender, int32_t Line)>;
 using TUserCommandEvent = std::function<void(TComponent* Sender, uint16_t Command)>;
 // Lets the application draw display line Line itself: S is the line's text with tabs
-// expanded, Pos the first visible visual column - 1, Count the visible columns, HB/HE the
-// highlighted selection's start and end line and visual column (all 0 without highlight).
-// Setting WasDrawn leaves the row to the handler.
+// expanded and Len its length (the display line alone, also when word wrap continues the
+// paragraph; 0 when the offset lies beyond it and for rows below the text), Pos the first
+// visible visual column - 1, Count the visible columns, HB/HE the highlighted selection's
+// start and end line and visual column (all 0 without highlight). Setting WasDrawn leaves
+// the row to the handler.
 using TEditorDrawLineEvent = std::function<void(
     TComponent* Sender, TCanvas& Canvas, TRect& Rect, const char* S, int32_t Len, int32_t Line,
     int32_t Pos, int32_t Count, int32_t HBLine, int32_t HBCol, int32_t HELine, int32_t HECol,
@@ -360,6 +362,24 @@ protected:
     void ScrollPixels(int32_t dx, int32_t dy);
     // The three scroll-bar refreshes are due after the next paint.
     void MarkScrollBarsDirty();
+    // The bars' requests: lines, pages and the thumb.
+    void WMHScroll(TMessage& message);
+    void WMVScroll(TMessage& message);
+    // The selection as a paint draws it: its ends' lines and visual columns, all 0 when
+    // no highlight is shown. A column is left 0 when its line is outside first..last and
+    // no OnDrawLine handler wants it.
+    struct THighlight {
+        int32_t StartLine = 0, StartCol = 0, EndLine = 0, EndCol = 0;
+    };
+    THighlight PaintedHighlight(int64_t firstLine, int64_t lastLine);
+    // How many of the n visible characters of a line come before the highlight (normal)
+    // and in it (marked); the rest follows in normal colours.
+    void SplitRow(int32_t line, int32_t n, const THighlight& h, int32_t& normal, int32_t& marked) const;
+    // Draws display line `line` (beyond the text: a blank row) in the row rectangle.
+    void PaintRow(TCanvas& canvas, const TRect& rect, int64_t line, const THighlight& h,
+                  std::string& expanded);
+    // The glyph of the lowest-numbered bookmark on each row's line, in the left margin.
+    void PaintBookmarks(TCanvas& canvas);
 
     // ---- input hook (EditorInput.cpp) ------------------------------------------------
     // Keyboard, mouse and focus messages; false for any other message.

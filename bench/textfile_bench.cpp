@@ -157,18 +157,28 @@ void BM_LoadLinesOnly(benchmark::State& state) {
 }
 BENCHMARK(BM_LoadLinesOnly)->Arg(0)->Arg(1)->ArgName("crlf")->Unit(benchmark::kMillisecond);
 
+// fwrite, and with sync (range 1) fsync before the close, as a save that reaches the device.
 void BM_SaveFloor(benchmark::State& state) {
     const TTestFile& f = TestFile(int(state.range(0)));
     const std::string out = f.Path + ".out";
     for (auto _ : state) {
         std::FILE* file = std::fopen(out.c_str(), "wb");
         std::fwrite(f.Bytes.data(), 1, f.Bytes.size(), file);
+        if (state.range(1) && std::fflush(file) == 0) fsync(fileno(file));
         std::fclose(file);
     }
     std::remove(out.c_str());
     state.SetBytesProcessed(int64_t(state.iterations()) * int64_t(f.Bytes.size()));
 }
-BENCHMARK(BM_SaveFloor)->Arg(0)->Arg(1)->ArgName("crlf")->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SaveFloor)->ArgsProduct({{0, 1}, {0, 1}})->ArgNames({"crlf", "sync"})->Unit(benchmark::kMillisecond);
+
+// The saved file must be as large as the generated one; it is removed after.
+void CheckSaved(benchmark::State& state, const TTestFile& f, const std::string& out) {
+    std::ifstream saved(out, std::ios::binary | std::ios::ate);
+    if (size_t(saved.tellg()) != f.Bytes.size()) state.SkipWithError("saved size differs");
+    std::remove(out.c_str());
+    state.SetBytesProcessed(int64_t(state.iterations()) * int64_t(f.Bytes.size()));
+}
 
 void BM_Save(benchmark::State& state) {
     const TTestFile& f = TestFile(int(state.range(0)));
@@ -179,41 +189,20 @@ void BM_Save(benchmark::State& state) {
     options.LineEnd = report.LineEnd;
     options.Sync = false;
     for (auto _ : state) SaveTextFile(list, out, options);
-    std::ifstream saved(out, std::ios::binary | std::ios::ate);
-    if (size_t(saved.tellg()) != f.Bytes.size()) state.SkipWithError("saved size differs");
-    std::remove(out.c_str());
-    state.SetBytesProcessed(int64_t(state.iterations()) * int64_t(f.Bytes.size()));
+    CheckSaved(state, f, out);
 }
 BENCHMARK(BM_Save)->Arg(0)->Arg(1)->ArgName("crlf")->Unit(benchmark::kMillisecond);
 
-// The floor of a save that reaches the device: fwrite, then fsync.
-void BM_SaveSyncedFloor(benchmark::State& state) {
-    const TTestFile& f = TestFile(int(state.range(0)));
-    const std::string out = f.Path + ".out";
-    for (auto _ : state) {
-        std::FILE* file = std::fopen(out.c_str(), "wb");
-        std::fwrite(f.Bytes.data(), 1, f.Bytes.size(), file);
-        std::fflush(file);
-        fsync(fileno(file));
-        std::fclose(file);
-    }
-    std::remove(out.c_str());
-    state.SetBytesProcessed(int64_t(state.iterations()) * int64_t(f.Bytes.size()));
-}
-BENCHMARK(BM_SaveSyncedFloor)->Arg(0)->Arg(1)->ArgName("crlf")->Unit(benchmark::kMillisecond)->Iterations(5);
-
-// Through the editor: the file and its directory are synced, as every save does.
+// Through the editor: the file and its directory are synced, as every save does
+// (compare with the floor that syncs).
 void BM_EditorSave(benchmark::State& state) {
     const TTestFile& f = TestFile(int(state.range(0)));
     const std::string out = f.Path + ".out";
     TZalTextFileEditor& editor = TheEditor();
     editor.LoadFromFile(f.Path);
     for (auto _ : state) editor.SaveToFile(out);
-    std::ifstream saved(out, std::ios::binary | std::ios::ate);
-    if (size_t(saved.tellg()) != f.Bytes.size()) state.SkipWithError("saved size differs");
-    std::remove(out.c_str());
+    CheckSaved(state, f, out);
     editor.Clear(false);
-    state.SetBytesProcessed(int64_t(state.iterations()) * int64_t(f.Bytes.size()));
 }
 BENCHMARK(BM_EditorSave)->Arg(0)->Arg(1)->ArgName("crlf")->Unit(benchmark::kMillisecond)->Iterations(5);
 

@@ -279,6 +279,20 @@ TEST_F(EditorTest, SearchFindsFromTheCaretOrTheWholeTextInEitherDirection) {
     EXPECT_EQ(edit->Replace("the", std::string_view(), soReplaceAll | soGlobal), 0) << "no replacement given";
     EXPECT_EQ(Paras(*edit), before);
     EXPECT_FALSE(edit->Modified());
+
+    // A long search text is cut to 255 characters; the hourglass shows while the match
+    // is selected (the view scrolls to it) and is gone afterwards.
+    std::vector<std::string> paras(100, "x");
+    paras.push_back(std::string(255, 'a') + "b");
+    Load(*edit, paras);
+    const int depth = ScreenCursorDepth();
+    int busy = depth;
+    edit->OnTopLineChanged = [&](TComponent*, int32_t) { busy = ScreenCursorDepth(); };
+    ASSERT_TRUE(edit->Search(std::string(300, 'a'), soGlobal));
+    EXPECT_EQ(edit->SelStart(), (TParaPos{101, 1}));
+    EXPECT_EQ(edit->SelEnd(), (TParaPos{101, 256}));
+    EXPECT_EQ(busy, depth + 1);
+    EXPECT_EQ(ScreenCursorDepth(), depth);
 }
 
 TEST_F(EditorTest, ReplaceTheSelectedMatchThenSelectTheNext) {

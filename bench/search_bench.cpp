@@ -153,6 +153,28 @@ void BM_SearchWholeWordEveryMatch(benchmark::State& state) {
 }
 BENCHMARK(BM_SearchWholeWordEveryMatch)->Unit(benchmark::kMillisecond);
 
+// The unit of a replace-all: one growing replacement in the middle of the text through
+// the editor (its undo record, the views told), the view's top 1000 paragraphs after it.
+void BM_ReplaceTextAtBeforeTheView(benchmark::State& state) {
+    TZalCustomEditor& editor = *TheText().editor;
+    TZalParaList& list = editor.ParaList();
+    const int32_t middle = kParas / 2;
+    editor.SetTopLine(middle + 1000);
+    int grown = 0;
+    for (auto _ : state) {
+        list.ReplaceTextAt(&editor, middle, 5, "vvvvv", 3, 1);
+        if ((grown += 2) > 1000) { // keep the paragraph short
+            state.PauseTiming();
+            list.DeleteTextAt(&editor, middle, grown, 1);
+            grown = 0;
+            state.ResumeTiming();
+        }
+    }
+    list.DeleteTextAt(&editor, middle, grown, 1);
+    editor.SetTopLine(1);
+}
+BENCHMARK(BM_ReplaceTextAtBeforeTheView)->Unit(benchmark::kNanosecond);
+
 } // namespace
 
 BENCHMARK_MAIN();

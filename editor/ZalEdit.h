@@ -11,6 +11,7 @@
 #include "components/ZalCaret.h"
 #include "components/ZalColor.h"
 #include "components/ZalFxFnt.h"
+#include "editor/SearchOptions.h"
 #include "editor/ZalEditU.h"
 #include "platform/Bitmap.h"
 #include "platform/Canvas.h"
@@ -312,6 +313,22 @@ public:
     // ==== editing commands (EditorCommands.cpp) ========================================
 
     // ==== search and replace (EditorSearch.cpp) ========================================
+    // Finds S (cut to 255 characters) and selects the match: forward or backward from the
+    // caret, from the text's first or last position (soGlobal) or inside the selection
+    // (soSelectedOnly). True when found, and for an empty S, which searches nothing.
+    bool Search(std::string_view s, TSearchOptions options);
+    // Search that replaces: the selection when it holds S, then the next match is found
+    // and selected (soReplace) or every match is replaced (soReplaceAll). Returns the
+    // replacements made when above 0; else 0 when a match was selected, -1 when none was
+    // found, or the error code of a refused edit (after DoOnError). An empty S, or a
+    // replacing call without R (a null view), returns 0 and does nothing; an empty R
+    // deletes the matches. R is cut to 255 characters and at a zero byte.
+    virtual int32_t Replace(std::string_view s, std::string_view r, TSearchOptions options);
+    // Whether the selection lies in one paragraph and holds exactly S (not empty), byte
+    // for byte or, without matchCase, upper-cased as the search compares.
+    bool SelectionMatches(std::string_view s, bool matchCase);
+    // One call's search state (the pattern, range, position and count).
+    class TSearchRun;
 
     // ==== keyboard, mouse and focus (EditorInput.cpp) ==================================
 

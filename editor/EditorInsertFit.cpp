@@ -8,7 +8,7 @@
 // would leave a paste half made. This walks the same steps on counts alone (the store's
 // own block insertion: a line break at the cursor's start makes a new paragraph before
 // it, any other splits the paragraph, trimming the blanks that end the part staying
-// behind) and returns the first error a step would meet.
+// behind a moved tail) and returns the first error a step would meet.
 TEditError TZalCustomEditor::CheckInsertFits(std::string_view s) {
     TZalParaList& list = *list_;
     const bool selection = SelectionExists();
@@ -21,6 +21,10 @@ TEditError TZalCustomEditor::CheckInsertFits(std::string_view s) {
     int64_t pad = std::max<int64_t>(0, at.Pos - 1 - atLen); // spaces up to a cursor beyond the end
     const int64_t endLen = list.ParaLength(end.Para);
     const int64_t tail = endLen - std::min<int64_t>(end.Pos - 1, endLen); // characters after it
+
+    const int64_t lengthLimit = list.ParaLengthLimit();
+    // Deleting a selection over several paragraphs joins what is left of its ends first.
+    if (end.Para != at.Para && head > 0 && tail > 0 && head + tail > lengthLimit) return ecJoinTooLong;
 
     // The text once the selection is gone.
     int64_t removed = (endLen - tail) - head;
@@ -35,7 +39,6 @@ TEditError TZalCustomEditor::CheckInsertFits(std::string_view s) {
     const bool cursorIsLast = end.Para == list.ParaCount();
     const bool otherLastEmpty = !cursorIsLast && list.ParaLength(list.ParaCount()) == 0;
     const int64_t paraLimit = list.ParaLimit(), byteLimit = list.ByteLimit();
-    const int64_t lengthLimit = list.ParaLengthLimit();
 
     // One paragraph and add bytes more. An empty last paragraph is not counted against
     // a paragraph limit.
@@ -81,7 +84,7 @@ TEditError TZalCustomEditor::CheckInsertFits(std::string_view s) {
                 // Only the first segment can split: every later one starts a paragraph.
                 if (TEditError err = newPara(2)) return err;
                 ++paras, ++para;
-                bytes += 2 - (before > 0 ? trimmed : 0);
+                bytes += 2 - (before > 0 && tail > 0 ? trimmed : 0); // no tail, no trim
             }
         }
         if (endsPara) before = pad = 0;

@@ -1,11 +1,16 @@
 // The editor's view core on a text of 2 million paragraphs wrapped at 80 columns: moving the
-// caret to a random line, and the relayout after a change of the wrap column, each beside
-// the text store's own figure for the same work.
+// caret to a random line, and the relayout after a change of the wrap column; the editing
+// commands in the middle of an unwrapped text of the same size: a keystroke, Enter,
+// Backspace joining two paragraphs, undo of a typed word. Each beside the text store's own
+// figure for the same work.
 #include <benchmark/benchmark.h>
 
 #include <cstdint>
+#include <memory>
 #include <string>
 
+#include "components/Controls.h"
+#include "components/ZalCmdCodes.h"
 #include "editor/ZalEdit.h"
 #include "platform/Application.h"
 
@@ -90,6 +95,167 @@ void BM_ListRewrapAll(benchmark::State& state) {
     state.SetBytesProcessed(int64_t(state.iterations()) * int64_t(list.ByteCount()));
 }
 BENCHMARK(BM_ListRewrapAll)->Unit(benchmark::kMillisecond)->Iterations(4);
+
+// --- editing commands -------------------------------------------------------------------
+
+// An unwrapped editor with a window that is never shown, so that invalidation and the
+// status message happen but nothing is painted; the caret in the middle of the text.
+TZalCustomEditor& TheCommandEditor() {
+    static TZalCustomEditor* editor = [] {
+        EnsureApplication();
+        auto* form = new TForm(nullptr);
+        form->SetBounds(0, 0, 800, 600);
+        auto* e = new TZalCustomEditor(form);
+        e->SetParent(form);
+        e->SetBounds(0, 0, 780, 580);
+        e->HandleNeeded();
+        LineMaker lines;
+        std::string line;
+        for (int i = 0; i < kParas; ++i) {
+            lines.Next(line);
+            e->AppendPara(line);
+        }
+        e->MoveCaretToPara(kParas / 2, 20, false);
+        return e;
+    }();
+    return *editor;
+}
+
+// Where the editing benchmarks work: the middle paragraph, position 20.
+constexpr int32_t kMidPara = kParas / 2;
+constexpr int kMidPos = 20;
+
+// The status messages the commands post are handled while the clock is stopped.
+void Drain(benchmark::State& state) {
+    state.PauseTiming();
+    ProcessPendingEvents();
+    state.ResumeTiming();
+}
+
+void BM_EditorKeystroke(benchmark::State& state) {
+    TZalCustomEditor& editor = TheCommandEditor();
+    TZalParaList& list = editor.ParaList();
+    editor.MoveCaretToPara(kMidPara, kMidPos, false);
+    int typed = 0;
+    for (auto _ : state) {
+        editor.ProcessCommand(ccInsertChar, 'x');
+        if (++typed == 1000) { // keep the paragraph short: take the run out again
+            state.PauseTiming();
+            list.DeleteTextAt(nullptr, kMidPara, typed, kMidPos);
+            editor.MoveCaretToPara(kMidPara, kMidPos, false);
+            ProcessPendingEvents();
+            typed = 0;
+            state.ResumeTiming();
+        }
+    }
+    list.DeleteTextAt(nullptr, kMidPara, typed, kMidPos);
+    state.counters["MB"] = double(editor.TextLength()) / 1e6;
+}
+BENCHMARK(BM_EditorKeystroke)->Unit(benchmark::kMicrosecond);
+
+// The store's part of it: one character inserted, no view told.
+void BM_ListInsertChar(benchmark::State& state) {
+    TZalParaList& list = TheCommandEditor().ParaList();
+    int typed = 0;
+    for (auto _ : state) {
+        list.InsertTextAt(nullptr, kMidPara, 1, "x", kMidPos + typed);
+        if (++typed == 1000) {
+            state.PauseTiming();
+            list.DeleteTextAt(nullptr, kMidPara, typed, kMidPos);
+            typed = 0;
+            state.ResumeTiming();
+        }
+    }
+    list.DeleteTextAt(nullptr, kMidPara, typed, kMidPos);
+}
+BENCHMARK(BM_ListInsertChar)->Unit(benchmark::kMicrosecond);
+
+void BM_EditorEnter(benchmark::State& state) {
+    TZalCustomEditor& editor = TheCommandEditor();
+    TZalParaList& list = editor.ParaList();
+    for (auto _ : state) {
+        editor.ProcessCommand(ccNewLine, 0);
+        state.PauseTiming();
+        list.JoinParas(nullptr, kMidPara, kMidPos);
+        editor.MoveCaretToPara(kMidPara, kMidPos, false);
+        ProcessPendingEvents();
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(BM_EditorEnter)->Unit(benchmark::kMicrosecond);
+
+void BM_ListSplitPara(benchmark::State& state) {
+    TZalParaList& list = TheCommandEditor().ParaList();
+    for (auto _ : state) {
+        int indent = 0;
+        list.SplitPara(nullptr, kMidPara, kMidPos, true, indent, 0);
+        state.PauseTiming();
+        list.JoinParas(nullptr, kMidPara, kMidPos);
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(BM_ListSplitPara)->Unit(benchmark::kMicrosecond);
+
+void BM_EditorBackspaceJoin(benchmark::State& state) {
+    TZalCustomEditor& editor = TheCommandEditor();
+    TZalParaList& list = editor.ParaList();
+    for (auto _ : state) {
+        state.PauseTiming();
+        int indent = 0;
+        list.SplitPara(nullptr, kMidPara, kMidPos, false, indent, 0);
+        editor.MoveCaretToPara(kMidPara + 1, 1, false);
+        ProcessPendingEvents();
+        state.ResumeTiming();
+        editor.ProcessCommand(ccBack, 0);
+    }
+    Drain(state);
+}
+BENCHMARK(BM_EditorBackspaceJoin)->Unit(benchmark::kMicrosecond);
+
+void BM_ListJoinParas(benchmark::State& state) {
+    TZalParaList& list = TheCommandEditor().ParaList();
+    for (auto _ : state) {
+        state.PauseTiming();
+        int indent = 0;
+        list.SplitPara(nullptr, kMidPara, kMidPos, false, indent, 0);
+        state.ResumeTiming();
+        list.JoinParas(nullptr, kMidPara, kMidPos);
+    }
+}
+BENCHMARK(BM_ListJoinParas)->Unit(benchmark::kMicrosecond);
+
+// A word of five letters typed at the caret, as typing records it (one merged record).
+void TypeWord(TZalParaList& list) {
+    for (int i = 0; i < 5; ++i) list.InsertTextAt(nullptr, kMidPara, 1, "w", kMidPos + i);
+}
+
+void BM_EditorUndoTypedWord(benchmark::State& state) {
+    TZalCustomEditor& editor = TheCommandEditor();
+    TZalParaList& list = editor.ParaList();
+    for (auto _ : state) {
+        state.PauseTiming();
+        TypeWord(list);
+        editor.MoveCaretToPara(kMidPara, kMidPos + 5, false);
+        ProcessPendingEvents();
+        state.ResumeTiming();
+        editor.ProcessCommand(ccUndo, 0);
+    }
+    Drain(state);
+}
+BENCHMARK(BM_EditorUndoTypedWord)->Unit(benchmark::kMicrosecond);
+
+void BM_ListUndoTypedWord(benchmark::State& state) {
+    TZalParaList& list = TheCommandEditor().ParaList();
+    for (auto _ : state) {
+        state.PauseTiming();
+        TypeWord(list);
+        state.ResumeTiming();
+        int32_t para = 0;
+        int pos = 0;
+        list.UndoGroup(nullptr, para, pos);
+    }
+}
+BENCHMARK(BM_ListUndoTypedWord)->Unit(benchmark::kMicrosecond);
 
 } // namespace
 

@@ -41,7 +41,7 @@ TEditError TZalCustomEditor::RemoveSelection() {
     const TParaPos start = selStart_, end = selEnd_;
     if (start.Para == end.Para) {
         list_->DeleteTextAt(this, start.Para, end.Pos - start.Pos, start.Pos);
-        InvalidateLines(list_->RepaintFrom(), list_->RepaintTo());
+        InvalidateRepaintRange();
     } else {
         if (TEditError err = list_->DeleteRange(this, start.Para, start.Pos, end.Para, end.Pos)) return err;
         UpdateVertRange();
@@ -69,7 +69,7 @@ void TZalCustomEditor::DeleteSelectionOrChar() {
             InvalidateAll(false);
         } else {
             list_->DeleteTextAt(this, para, 1, pos);
-            InvalidateLines(list_->RepaintFrom(), list_->RepaintTo());
+            InvalidateRepaintRange();
         }
         // The caret keeps its place in the text; its line may have been re-wrapped.
         MoveCaretToPara(para, pos, false);
@@ -124,11 +124,13 @@ void TZalCustomEditor::DeleteLine() {
     } else {
         SetSelection(caretLine_, 1, caretLine_ + 1, 1, true);
     }
+    TEditError err;
     {
         TUndoGroupScope group(list_->UndoBuffer());
-        DeleteSelectionOrChar();
+        err = RemoveSelection();
     }
     UpdateNow();
+    DoOnError(err);
 }
 
 void TZalCustomEditor::DeleteWord() {
@@ -249,32 +251,26 @@ void TZalCustomEditor::InsertTab() {
         InsertChar('\t'); // types over a selection like any character
         return;
     }
-    TUndoGroupScope group(list_->UndoBuffer());
-    if (SelectionExists()) {
-        if (TEditError err = RemoveSelection()) {
-            DoOnError(err);
-            return;
+    TEditError err = ecSuccess;
+    {
+        TUndoGroupScope group(list_->UndoBuffer());
+        if (SelectionExists()) err = RemoveSelection();
+        if (!err) {
+            const int32_t tab = TabSize();
+            int32_t n = tab * ((caretCol_ - 1) / tab + 1) - caretCol_ + 1;
+            if (tabType_ == ttSmart && caretPara_ > 1) {
+                int32_t stop = SmartTabStop(caretLine_ - 1);
+                if (stop == 0 && caretLine_ < LineCount()) stop = SmartTabStop(caretLine_ + 1);
+                if (stop > caretCol_) n = stop - caretCol_;
+            }
+            err = InsertSpaces(n);
         }
     }
-    const int32_t tab = TabSize();
-    int32_t n = tab * ((caretCol_ - 1) / tab + 1) - caretCol_ + 1;
-    if (tabType_ == ttSmart && caretPara_ > 1) {
-        int32_t stop = SmartTabStop(caretLine_ - 1);
-        if (stop == 0 && caretLine_ < LineCount()) stop = SmartTabStop(caretLine_ + 1);
-        if (stop > caretCol_) n = stop - caretCol_;
-    }
-    InsertSpaces(n);
+    UpdateNow();
+    DoOnError(err);
 }
 
-void TZalCustomEditor::InsertSpaces(int32_t n) {
-    if (ReadOnly() || n <= 0) return;
-    TUndoGroupScope group(list_->UndoBuffer());
-    if (SelectionExists()) {
-        if (TEditError err = RemoveSelection()) {
-            DoOnError(err);
-            return;
-        }
-    }
+TEditError TZalCustomEditor::InsertSpaces(int32_t n) {
     const int32_t para = caretPara_, pos = CaretPos();
     const int32_t overwritten = insertMode_ ? 0 : std::clamp(list_->ParaLength(para) - pos + 1, 0, n);
     // Asked before the overwritten characters go, so that a refused run changes nothing.
@@ -287,13 +283,10 @@ void TZalCustomEditor::InsertSpaces(int32_t n) {
         const std::string run(size_t(n), ' ');
         err = list_->InsertTextAt(this, para, n, run.data(), pos);
     }
-    if (err) {
-        MoveCaretToPara(para, pos, false);
-        DoOnError(err);
-        return;
-    }
+    if (err) return err;
     InvalidateRepaintRange();
     MoveCaretToPara(para, pos + n, false);
+    return ecSuccess;
 }
 
 // --- text with line breaks -----------------------------------------------------------------

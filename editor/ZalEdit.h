@@ -425,8 +425,9 @@ protected:
     // Deletes the selection and puts the caret at its start; a refused deletion changes
     // nothing and returns its code without reporting it.
     TEditError RemoveSelection();
-    // Inserts N spaces at the caret (overwriting N characters in overwrite mode).
-    void InsertSpaces(int32_t n);
+    // Inserts N spaces at the caret, overwriting N characters in overwrite mode; a run
+    // that does not fit changes nothing and returns its code.
+    TEditError InsertSpaces(int32_t n);
     // Where a smart tab on the caret's line stops, judged by display line Line.
     int32_t SmartTabStop(int32_t line);
     // Gives s to the text store in chunks that end at line breaks, from the caret.

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <utility>
 
 #include "components/Controls.h"
 #include "components/ZalBase.h"
@@ -175,56 +176,61 @@ void BM_ListInsertChar(benchmark::State& state) {
 }
 BENCHMARK(BM_ListInsertChar)->Unit(benchmark::kMicrosecond);
 
+// Each iteration readies the text with the clock stopped (the posted status messages
+// handled too), then times one step.
+template <class Ready, class Step> void ReadyThenTime(benchmark::State& state, Ready ready, Step step) {
+    for (auto _ : state) {
+        state.PauseTiming();
+        ready();
+        ProcessPendingEvents();
+        state.ResumeTiming();
+        step();
+    }
+}
+
+// The middle paragraph split at the caret, and joined back.
+void Split(TZalParaList& list) {
+    int indent = 0;
+    list.SplitPara(nullptr, kMidPara, kMidPos, false, indent, 0);
+}
+void Join(TZalParaList& list) { list.JoinParas(nullptr, kMidPara, kMidPos); }
+
 void BM_EditorEnter(benchmark::State& state) {
     TZalCustomEditor& editor = TheCommandEditor();
     TZalParaList& list = editor.ParaList();
-    for (auto _ : state) {
-        editor.ProcessCommand(ccNewLine, 0);
-        state.PauseTiming();
-        list.JoinParas(nullptr, kMidPara, kMidPos);
+    bool split = false;
+    auto ready = [&] {
+        if (split) Join(list);
         editor.MoveCaretToPara(kMidPara, kMidPos, false);
-        ProcessPendingEvents();
-        state.ResumeTiming();
-    }
+        split = true;
+    };
+    ReadyThenTime(state, ready, [&] { editor.ProcessCommand(ccNewLine, 0); });
+    if (split) Join(list);
 }
 BENCHMARK(BM_EditorEnter)->Unit(benchmark::kMicrosecond);
 
 void BM_ListSplitPara(benchmark::State& state) {
     TZalParaList& list = TheCommandEditor().ParaList();
-    for (auto _ : state) {
-        int indent = 0;
-        list.SplitPara(nullptr, kMidPara, kMidPos, true, indent, 0);
-        state.PauseTiming();
-        list.JoinParas(nullptr, kMidPara, kMidPos);
-        state.ResumeTiming();
-    }
+    bool split = false;
+    ReadyThenTime(state, [&] { if (std::exchange(split, true)) Join(list); }, [&] { Split(list); });
+    if (split) Join(list);
 }
 BENCHMARK(BM_ListSplitPara)->Unit(benchmark::kMicrosecond);
 
 void BM_EditorBackspaceJoin(benchmark::State& state) {
     TZalCustomEditor& editor = TheCommandEditor();
     TZalParaList& list = editor.ParaList();
-    for (auto _ : state) {
-        state.PauseTiming();
-        int indent = 0;
-        list.SplitPara(nullptr, kMidPara, kMidPos, false, indent, 0);
+    auto ready = [&] {
+        Split(list);
         editor.MoveCaretToPara(kMidPara + 1, 1, false);
-        ProcessPendingEvents();
-        state.ResumeTiming();
-        editor.ProcessCommand(ccBack, 0);
-    }
+    };
+    ReadyThenTime(state, ready, [&] { editor.ProcessCommand(ccBack, 0); });
 }
 BENCHMARK(BM_EditorBackspaceJoin)->Unit(benchmark::kMicrosecond);
 
 void BM_ListJoinParas(benchmark::State& state) {
     TZalParaList& list = TheCommandEditor().ParaList();
-    for (auto _ : state) {
-        state.PauseTiming();
-        int indent = 0;
-        list.SplitPara(nullptr, kMidPara, kMidPos, false, indent, 0);
-        state.ResumeTiming();
-        list.JoinParas(nullptr, kMidPara, kMidPos);
-    }
+    ReadyThenTime(state, [&] { Split(list); }, [&] { Join(list); });
 }
 BENCHMARK(BM_ListJoinParas)->Unit(benchmark::kMicrosecond);
 
@@ -236,27 +242,19 @@ void TypeWord(TZalParaList& list) {
 void BM_EditorUndoTypedWord(benchmark::State& state) {
     TZalCustomEditor& editor = TheCommandEditor();
     TZalParaList& list = editor.ParaList();
-    for (auto _ : state) {
-        state.PauseTiming();
+    auto ready = [&] {
         TypeWord(list);
         editor.MoveCaretToPara(kMidPara, kMidPos + 5, false);
-        ProcessPendingEvents();
-        state.ResumeTiming();
-        editor.ProcessCommand(ccUndo, 0);
-    }
+    };
+    ReadyThenTime(state, ready, [&] { editor.ProcessCommand(ccUndo, 0); });
 }
 BENCHMARK(BM_EditorUndoTypedWord)->Unit(benchmark::kMicrosecond);
 
 void BM_ListUndoTypedWord(benchmark::State& state) {
     TZalParaList& list = TheCommandEditor().ParaList();
-    for (auto _ : state) {
-        state.PauseTiming();
-        TypeWord(list);
-        state.ResumeTiming();
-        int32_t para = 0;
-        int pos = 0;
-        list.UndoGroup(nullptr, para, pos);
-    }
+    int32_t para = 0;
+    int pos = 0;
+    ReadyThenTime(state, [&] { TypeWord(list); }, [&] { list.UndoGroup(nullptr, para, pos); });
 }
 BENCHMARK(BM_ListUndoTypedWord)->Unit(benchmark::kMicrosecond);
 

@@ -24,23 +24,23 @@ void TZalCustomEditor::PlaceAfterReplay(int32_t para, int32_t pos, bool scrollFi
 }
 
 void TZalCustomEditor::Undo() {
-    if (!CanUndo()) {
-        MessageBeep();
-        return;
-    }
-    int32_t para = 1;
-    int pos = 1;
-    list_->UndoGroup(this, para, pos);
-    PlaceAfterReplay(para, pos, true);
+    Replay(false);
 }
 
 void TZalCustomEditor::Redo() {
-    if (!CanRedo()) {
+    Replay(true);
+}
+
+void TZalCustomEditor::Replay(bool redo) {
+    if (!(redo ? CanRedo() : CanUndo())) {
         MessageBeep();
         return;
     }
     int32_t para = 1;
     int pos = 1;
-    list_->RedoGroup(this, para, pos);
-    PlaceAfterReplay(para, pos, false);
+    if (redo)
+        list_->RedoGroup(this, para, pos);
+    else
+        list_->UndoGroup(this, para, pos);
+    PlaceAfterReplay(para, pos, !redo);
 }

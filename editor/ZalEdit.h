@@ -438,7 +438,9 @@ protected:
     std::string SelectionText();
     // Puts the selection on the clipboard; false when it did not get there.
     bool CopySelection();
-    // The caret at the position a replay of the history reported, the view following.
+    // Undoes or redoes the newest group (a beep when there is none), the caret going to
+    // the position the replay reports and the view following it.
+    void Replay(bool redo);
     void PlaceAfterReplay(int32_t para, int32_t pos, bool scrollFirst);
     // The lines the text store last changed are repainted (and the vertical bar
     // refreshed when line counts changed).

@@ -462,3 +462,36 @@ TEST_F(EditorTest, UndoAndRedoPutTheCaretWhereTheEditWas) {
     EXPECT_EQ(edit->GetPara(1) + "|" + edit->GetPara(2), "abcxyz| def");
     EXPECT_EQ(TParaPos({edit->CaretPara(), edit->CaretPos()}), TParaPos({2, 1}));
 }
+
+TEST_F(EditorTest, CommandsKeepTheViewConsistentUnderWordWrap) {
+    // What the model cannot follow: display lines. Every position the view keeps must
+    // still name its place in the text after any command.
+    std::mt19937 rng(9);
+    const uint16_t codes[] = {ccInsertChar, ccInsertChar, ccBack, ccDel, ccDelWord, ccDelBol, ccDelEol, ccDelLine,
+                              ccNewLine, ccTab, ccLeft, ccRight, ccUp, ccExtendDown, ccEnd, ccWordLeft,
+                              ccExtWordRight, ccHome, ccUndo, ccRedo, ccPaste, ccCut, ccExtendLeft, ccIns};
+    Load(*edit, {"a first paragraph long enough to wrap at twelve", "\tsecond one", "third"});
+    edit->SetWrapColumn(12);
+    edit->SetWordWrap(true);
+    edit->SetAutoIndent(true);
+    SetClipboardText("pasted words\r\nand more");
+    TZalParaList& list = edit->ParaList();
+    for (int step = 0; step < 6000 && !HasFatalFailure(); ++step) {
+        const uint16_t code = codes[rng() % std::size(codes)];
+        if (code == ccTab) edit->SetTabType(TTabType(rng() % 3));
+        edit->ProcessCommand(code, "ab cd.\t"[rng() % 7]);
+        if (edit->ParaCount() > 40) Load(*edit, {"short", "lines"});
+        SCOPED_TRACE(testing::Message() << "step " << step << " command " << code);
+        int offset = 0;
+        const struct { int32_t line, col; TParaPos at; } ends[] = {
+            {edit->CaretLine(), edit->CaretCol(), {edit->CaretPara(), edit->CaretPos()}},
+            {edit->SelStartLine(), edit->SelStartCol(), edit->SelStart()},
+            {edit->SelEndLine(), edit->SelEndCol(), edit->SelEnd()}};
+        for (const auto& end : ends) {
+            ASSERT_EQ(list.LineToPara(end.line, offset), end.at.Para);
+            ASSERT_EQ(offset + end.col, end.at.Pos);
+            ASSERT_LE(end.col, list.LineLength(end.line) + 1);
+        }
+        ASSERT_FALSE(ParaPosBefore(edit->SelEnd(), edit->SelStart()));
+    }
+}

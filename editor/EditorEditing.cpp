@@ -2,6 +2,7 @@
 // words), typing in insert and overwrite mode, Enter with auto-indent, the three kinds of
 // tab, and inserting text with line breaks.
 #include <algorithm>
+#include <new>
 #include <optional>
 #include <string>
 
@@ -309,12 +310,19 @@ TEditError TZalCustomEditor::InsertBlockAtCaret(std::string_view s) {
     // Every chunk's lines are repainted, not only the last one's.
     int32_t repaintFrom = kRepaintToEnd, repaintTo = 1;
     TEditError err = ecSuccess;
-    while (!s.empty() && !err) {
-        const size_t n = ChunkLength(s);
-        err = list_->InsertBlock(this, para, s.substr(0, n), pos);
-        repaintFrom = std::min(repaintFrom, list_->RepaintFrom());
-        repaintTo = std::max(repaintTo, list_->RepaintTo());
-        s.remove_prefix(n);
+    try {
+        while (!s.empty() && !err) {
+            const size_t n = ChunkLength(s);
+            err = list_->InsertBlock(this, para, s.substr(0, n), pos);
+            repaintFrom = std::min(repaintFrom, list_->RepaintFrom());
+            repaintTo = std::max(repaintTo, list_->RepaintTo());
+            s.remove_prefix(n);
+        }
+    } catch (const std::bad_alloc&) {
+        // Memory ran out for a new paragraph: what went in stays, and the caret follows it.
+        err = ecOutOfMemory;
+        repaintFrom = 1, repaintTo = kRepaintToEnd;
+        para = std::min(para, ParaCount());
     }
     UpdateVertRange();
     InvalidateLines(repaintFrom, repaintTo);

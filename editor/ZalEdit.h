@@ -310,7 +310,63 @@ public:
     void UpdateVertRange();
     void UpdateVertPos();
 
-    // ==== editing commands (EditorCommands.cpp) ========================================
+    // ==== editing commands (EditorCommands.cpp, EditorEditing.cpp, EditorInsertFit.cpp,
+    // ==== EditorClipboard.cpp, EditorUndo.cpp) =========================================
+    // Executes one command code: Ch is the typed character for ccInsertChar and the key
+    // (a digit) for the bookmark commands; codes from 256 go to OnUserCommand. False for
+    // the codes this control does not handle (it then does nothing).
+    virtual bool ProcessCommand(uint16_t command, char ch);
+    // One character left or right; at a paragraph's edge to the neighbouring line.
+    void CaretLeft(bool extend);
+    void CaretRight(bool extend);
+    // To the start of the word before the caret, or past the word and delimiters after it.
+    void WordLeft(bool extend);
+    void WordRight(bool extend);
+
+    // Deletions; all do nothing while read-only.
+    // The selection, else the character at the caret (joining the next paragraph at the
+    // paragraph's end).
+    void DeleteSelectionOrChar();
+    // The selection, else the character before the caret (Backspace).
+    void DeleteLeft();
+    // From the start of the caret's line up to the caret, or from the caret to its end.
+    void DeleteToLineStart();
+    void DeleteToLineEnd();
+    // The caret's line with its line break; the last line is only emptied.
+    void DeleteLine();
+    // The selection, else the word at the caret with the blanks after it.
+    void DeleteWord();
+
+    // Insertion; nothing while read-only.
+    // Types Ch over the selection, else inserts or overwrites as InsertMode says.
+    void InsertChar(char ch);
+    // Inserts S (line breaks make paragraphs) in place of the selection, as one undo
+    // step. A text that would break a limit changes nothing: the error code is returned.
+    TEditError InsertText(std::string_view s);
+    // Enter: with Insert the paragraph splits at the caret (auto-indented); with
+    // MoveCaret the caret goes to the start of the next paragraph.
+    void NewLine(bool insert, bool moveCaret);
+    // Tab: a tab character or spaces, as TabType says.
+    void InsertTab();
+
+    // The selection to the clipboard as text (bytes 1..8 as spaces); Cut also deletes
+    // it, but only once it is on the clipboard.
+    virtual void CopyToClipboard();
+    virtual void CutToClipboard();
+    // Inserts the clipboard's text at the caret (InsertText), reporting a refusal.
+    virtual void PasteFromClipboard();
+    // Reverses or repeats the newest edit; a beep when there is none.
+    virtual void Undo();
+    virtual void Redo();
+
+    // Bookmarks 0..9 of the text; other indexes are ignored.
+    // Puts bookmark Index at the caret, or at (Line, Col) (EInvalidLineOrCol when no
+    // such line or Col < 1).
+    virtual void SetMarker(int index);
+    virtual void SetMarkerAt(int index, int32_t line, int32_t col);
+    virtual void ClearMarker(int index);
+    // Moves the caret to bookmark Index when it is set.
+    void GotoMarker(int index);
 
     // ==== search and replace (EditorSearch.cpp) ========================================
     // Finds S (cut to 255 characters) and selects the match: forward or backward from the
@@ -401,6 +457,36 @@ protected:
     // ---- input hook (EditorInput.cpp) ------------------------------------------------
     // Keyboard, mouse and focus messages; false for any other message.
     bool HandleInputMessage(TMessage& message);
+
+    // ---- editing helpers (EditorCommands.cpp, EditorEditing.cpp, ...) ----------------
+    // Deletes the selection and puts the caret at its start; a refused deletion changes
+    // nothing and returns its code without reporting it.
+    TEditError RemoveSelection();
+    // Inserts N spaces at the caret, overwriting N characters in overwrite mode; a run
+    // that does not fit changes nothing and returns its code.
+    TEditError InsertSpaces(int32_t n);
+    // Where a smart tab on the caret's line stops, judged by display line Line.
+    int32_t SmartTabStop(int32_t line);
+    // Gives s to the text store in chunks that end at line breaks, from the caret.
+    TEditError InsertBlockAtCaret(std::string_view s);
+    // The first limit that inserting s in place of the selection would break (0: none).
+    TEditError CheckInsertFits(std::string_view s);
+    // The selected text with CR LF between paragraphs.
+    std::string SelectionText();
+    // Puts the selection on the clipboard; false when it did not get there.
+    bool CopySelection();
+    // Undoes or redoes the newest group (a beep when there is none), the caret going to
+    // the position the replay reports and the view following it.
+    void Replay(bool redo);
+    void PlaceAfterReplay(int32_t para, int32_t pos, bool scrollFirst);
+    // The lines the text store last changed are repainted (and the vertical bar
+    // refreshed when line counts changed).
+    void InvalidateRepaintRange();
+    // Paints what is invalid now.
+    void UpdateNow();
+    bool CaretLineOnPage() const {
+        return caretLine_ >= topLine_ && caretLine_ < int64_t(topLine_) + visibleRows_;
+    }
 
     // ---- view helpers (EditorView.cpp, EditorRing.cpp) -------------------------------
     // The caret core: absolute moves take the column as it is and never keep the row.

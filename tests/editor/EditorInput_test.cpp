@@ -326,3 +326,16 @@ TEST_F(InputTest, AClickFocusesUnlessTheControllerBlocksActivation) {
     EXPECT_TRUE(edit->Focused());
     EXPECT_EQ(edit->CaretCol(), 3);
 }
+
+TEST_F(InputTest, AnEditorClosedDuringItsDragEndsTheDrag) {
+    SetText(Lines(1, 5));
+    QWidget* client = Client();
+    MoveTo(Cell(0, 2));
+    script.Path = {Cell(0, 2), Cell(1, 2), Cell(2, 2)};
+    // The status of the first caret placement is handled inside the loop.
+    edit->OnShowStatus = [this](TComponent*, int32_t, int32_t) { delete std::exchange(edit, nullptr); };
+    const QPoint at = Cell(0, 2);
+    QTest::mousePress(client, Qt::LeftButton, Qt::NoModifier, at);
+    EXPECT_EQ(edit, nullptr);
+    EXPECT_EQ(script.At, 0u) << "the drag stopped with its window";
+}

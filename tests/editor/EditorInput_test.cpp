@@ -35,16 +35,10 @@ struct TPointerScript : ILiveInputScript {
     uint32_t Milliseconds() override { return Clock += Step; }
 };
 
-class InputTest : public EditorTest {
+class InputTest : public ShownEditorTest {
 protected:
     void SetUp() override {
-        EditorTest::SetUp();
-        SetParentWidget(form->Window(), &host);
-        host.resize(800, 600);
-        host.show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(&host, 2000));
-        host.activateWindow();
-        other = NewEditor(420, 0, 200, 100);
+        ShownEditorTest::SetUp();
         Focus(edit);
         script.Window = edit->Handle();
         SetLiveInputScript(&script);
@@ -131,8 +125,6 @@ protected:
         return v;
     }
 
-    QWidget host;
-    TZalCustomEditor* other = nullptr;
     TPointerScript script;
 };
 } // namespace

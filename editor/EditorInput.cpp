@@ -192,6 +192,9 @@ void TZalCustomEditor::WMLButtonDown(TMessage& message) {
 
 void TZalCustomEditor::TrackDrag(const TDrag& drag) {
     const int button = GetSystemMetrics(SM_SWAPBUTTON) ? VK_RBUTTON : VK_LBUTTON;
+    // A handler run inside the loop may close the editor: its window going is the sign
+    // that this object may be gone too, so the loop looks at nothing of it then.
+    const HWND window = Handle();
     // Inside the window the pointer is followed at every tick of the clock; outside it the
     // view scrolls the faster the farther away it is.
     const int64_t base = 3 * int64_t(GetSystemMetrics(SM_CYHSCROLL));
@@ -201,7 +204,7 @@ void TZalCustomEditor::TrackDrag(const TDrag& drag) {
     do {
         TPoint p;
         GetCursorPos(p);
-        ScreenToClient(Handle(), p);
+        ScreenToClient(window, p);
         const int height = ClientRect().Height();
         const int64_t distance = p.Y >= height ? int64_t(p.Y) - height + 1 : p.Y < 0 ? -int64_t(p.Y) : base;
         const uint32_t now = timeGetTime();
@@ -223,7 +226,7 @@ void TZalCustomEditor::TrackDrag(const TDrag& drag) {
             }
         }
         ProcessMessages(); // paints, timers and the button-up keep flowing
-    } while (HandleAllocated() && GetAsyncKeyState(button) < 0);
+    } while (IsWindow(window) && GetAsyncKeyState(button) < 0);
 }
 
 void TZalCustomEditor::SelectMarginLines(const TDrag& drag, int32_t line, bool above) {

@@ -35,16 +35,10 @@ struct TPointerScript : ILiveInputScript {
     uint32_t Milliseconds() override { return Clock += Step; }
 };
 
-class InputTest : public EditorTest {
+class InputTest : public ShownEditorTest {
 protected:
     void SetUp() override {
-        EditorTest::SetUp();
-        SetParentWidget(form->Window(), &host);
-        host.resize(800, 600);
-        host.show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(&host, 2000));
-        host.activateWindow();
-        other = NewEditor(420, 0, 200, 100);
+        ShownEditorTest::SetUp();
         Focus(edit);
         script.Window = edit->Handle();
         SetLiveInputScript(&script);
@@ -70,10 +64,9 @@ protected:
         QTest::keyClick(Area(e ? e : edit), key, mods);
     }
     void Type(const char* s, TZalCustomEditor* e = nullptr) { QTest::keyClicks(Area(e ? e : edit), s); }
-    std::string Text(TZalCustomEditor* e = nullptr) {
-        e = e ? e : edit;
+    std::string Text() {
         std::string all;
-        for (int32_t p = 1; p <= e->ParaCount(); ++p) all += (p > 1 ? "|" : "") + e->GetPara(p);
+        for (int32_t p = 1; p <= edit->ParaCount(); ++p) all += (p > 1 ? "|" : "") + edit->GetPara(p);
         return all;
     }
 
@@ -94,10 +87,9 @@ protected:
         QTest::mouseRelease(Client(), Qt::LeftButton, mods, path.back());
         EXPECT_EQ(GetCapture(), nullptr);
     }
-    void Click(QPoint p, Qt::KeyboardModifiers mods = Qt::NoModifier) { Drag({p}, mods); }
     // As the system delivers it: a click, then the double click in place of the second press.
     void DoubleClick(QPoint p, Qt::KeyboardModifiers mods = Qt::NoModifier) {
-        Click(p, mods);
+        Drag({p}, mods);
         QTest::mouseDClick(Client(), Qt::LeftButton, mods, p);
         QTest::mouseRelease(Client(), Qt::LeftButton, mods, p);
     }
@@ -127,120 +119,78 @@ protected:
         ASSERT_EQ(edit->InsertText(all), 0);
         ASSERT_EQ(edit->ParaCount(), int32_t(paras.size()));
     }
-    static std::vector<std::string> Lines(int n) {
+    static std::vector<std::string> Lines(int from, int to) {
         std::vector<std::string> v;
-        for (int i = 1; i <= n; ++i) v.push_back("line " + std::to_string(i));
+        for (int i = from; i <= to; ++i) v.push_back("line " + std::to_string(i));
         return v;
     }
 
-    QWidget host;
-    TZalCustomEditor* other = nullptr;
     TPointerScript script;
 };
 } // namespace
 
 TEST_F(InputTest, KeysTypeThroughTheTablesAndSequencesSwallowTheirCharacters) {
-    int changes = 0;
-    edit->OnChange = [&](TComponent*) { ++changes; };
-    Type("Hello world");
-    EXPECT_EQ(Text(), "Hello world");
-    EXPECT_EQ(changes, 11) << "each typed character is a command";
-    Key(Qt::Key_Left);
-    Key(Qt::Key_Left, Qt::ShiftModifier);
-    EXPECT_EQ(edit->CaretCol(), 10);
-    EXPECT_TRUE(edit->SelectionExists());
-    Type("L");
-    EXPECT_EQ(Text(), "Hello worLd") << "typing replaces the selection";
-
-    // A two-key table: Ctrl+Q S goes home and its S is not typed; Ctrl+Q X completes
-    // nothing and the X is typed as usual.
-    OnlyBindings({B('Q', ksCtrl, ccHome, 'S', ksCtrlOrNone), B(VK_LEFT, ksNone, ccLeft)});
+    Type("Hello");
+    EXPECT_EQ(Text(), "Hello");
+    // Ctrl+Q S goes home and its S is not typed; Ctrl+Q X completes nothing: X is typed.
+    OnlyBindings({B('Q', ksCtrl, ccHome, 'S', ksCtrlOrNone), B('U', ksAlt, ccUserBase + 7)});
     Key(Qt::Key_Q, Qt::ControlModifier);
     Key(Qt::Key_S);
     EXPECT_EQ(edit->CaretCol(), 1);
-    EXPECT_EQ(Text(), "Hello worLd");
     Key(Qt::Key_Q, Qt::ControlModifier);
     Key(Qt::Key_X);
-    EXPECT_EQ(Text(), "xHello worLd");
-
+    EXPECT_EQ(Text(), "xHello");
     // Backspace bound nowhere: neither its character nor Ctrl+Backspace's (127) is typed.
     Key(Qt::Key_Backspace);
     Key(Qt::Key_Backspace, Qt::ControlModifier);
-    EXPECT_EQ(Text(), "xHello worLd");
     Type("y");
-    EXPECT_EQ(Text(), "xyHello worLd") << "the next printable key types again";
-
-    // Alt combinations go through the tables with Alt; Alt+Backspace is no accelerator.
+    EXPECT_EQ(Text(), "xyHello");
+    // Alt combinations go through the tables with Alt and type nothing.
     std::vector<uint16_t> user;
     edit->OnUserCommand = [&](TComponent*, uint16_t c) { user.push_back(c); };
-    Commands().AddBinding("Test", B('U', ksAlt, ccUserBase + 7));
     Key(Qt::Key_U, Qt::AltModifier);
     Key(Qt::Key_V, Qt::AltModifier);
     EXPECT_EQ(user, std::vector<uint16_t>{ccUserBase + 7});
-    EXPECT_EQ(Text(), "xyHello worLd") << "Alt characters are not typed";
-    EXPECT_EQ(edit->Perform(CM_DIALOGCHAR, VK_BACK, KF_ALTDOWN_BIT), 1);
-    EXPECT_EQ(edit->Perform(CM_DIALOGCHAR, VK_BACK, 0), 0);
+    EXPECT_EQ(Text(), "xyHello");
+    EXPECT_EQ(edit->Perform(CM_DIALOGCHAR, VK_BACK, KF_ALTDOWN_BIT), 1) << "no accelerator";
 }
 
 TEST_F(InputTest, TabAndEnterFollowWantTabAndWantEnter) {
     OnlyBindings({});
-    Type("ab");
     edit->SetWantTab(true);
-    EXPECT_EQ(edit->Perform(WM_GETDLGCODE) & (DLGC_WANTTAB | DLGC_WANTALLKEYS | DLGC_WANTARROWS | DLGC_WANTCHARS),
-              DLGC_WANTTAB | DLGC_WANTALLKEYS | DLGC_WANTARROWS | DLGC_WANTCHARS);
+    EXPECT_EQ(edit->Perform(WM_GETDLGCODE), DLGC_WANTTAB | DLGC_WANTALLKEYS | DLGC_WANTARROWS | DLGC_WANTCHARS);
     Key(Qt::Key_Tab);
-    EXPECT_EQ(Text(), "ab\t");
-    EXPECT_TRUE(edit->Focused());
-
-    edit->SetWantTab(false);
-    EXPECT_EQ(edit->Perform(WM_GETDLGCODE) & DLGC_WANTTAB, 0);
-    Key(Qt::Key_Tab);
-    ProcessPendingEvents();
-    EXPECT_EQ(Text(), "ab\t") << "Tab is left to the dialog";
-    EXPECT_FALSE(edit->Focused()) << "the focus moved on";
-    Focus(edit);
-
     Key(Qt::Key_Return);
-    EXPECT_EQ(Text(), "ab\t|");
-    EXPECT_EQ(edit->CaretPara(), 2);
     edit->SetWantEnter(false);
     Key(Qt::Key_Return);
-    EXPECT_EQ(Text(), "ab\t|") << "Enter is left to the dialog";
-    edit->SetWantEnter(true);
-    edit->SetInsertMode(false);
-    edit->MoveCaretTo(1, 1, false);
-    Key(Qt::Key_Return);
-    EXPECT_EQ(Text(), "ab\t|") << "in overwrite mode Enter only moves down";
-    EXPECT_EQ(edit->CaretPara(), 2);
+    EXPECT_EQ(Text(), "\t|");
+    edit->SetWantTab(false);
+    Key(Qt::Key_Tab);
+    ProcessPendingEvents();
+    EXPECT_EQ(Text(), "\t|");
+    EXPECT_TRUE(other->Focused()) << "Tab is left to the dialog: the focus moves on";
 }
 
 TEST_F(InputTest, InsertModeTravelsThroughTheControllerAndTheCaretFollowsTheFocus) {
-    EXPECT_TRUE(edit->CaretPair().Attached());
-    EXPECT_FALSE(other->CaretPair().Attached());
-    Type("abc");
     Key(Qt::Key_Insert); // bound to the insert toggle
-    EXPECT_FALSE(edit->InsertMode());
     Focus(other);
     EXPECT_FALSE(edit->CaretPair().Attached());
     EXPECT_TRUE(other->CaretPair().Attached());
-    EXPECT_FALSE(other->InsertMode()) << "taken over from the controller";
-    EXPECT_FALSE(other->CaretPair().UseInsertCaret());
-    Key(Qt::Key_Insert, Qt::NoModifier, other);
+    EXPECT_FALSE(other->InsertMode() || other->CaretPair().UseInsertCaret()) << "taken from the controller";
+    QTest::keyClick(Area(other), Qt::Key_Insert);
     Focus(edit);
     EXPECT_TRUE(edit->InsertMode());
-    edit->MoveCaretTo(1, 1, false);
-    Type("x");
-    EXPECT_EQ(Text(), "xabc");
     Key(Qt::Key_Insert);
     Focus(other);
     Focus(edit);
-    EXPECT_FALSE(edit->InsertMode()) << "kept across leaving and coming back";
-    Type("y");
-    EXPECT_EQ(Text(), "xybc");
+    Type("ab");
+    edit->MoveCaretTo(1, 1, false);
+    Type("x");
+    EXPECT_EQ(Text(), "xb") << "still overwriting after leaving and coming back";
 }
 
 TEST_F(InputTest, GrowingUntilEverythingFitsShowsTheTextFromTheTop) {
-    Load(*edit, std::vector<std::string>(30, "line"));
+    Load(*edit, Lines(1, 30));
     edit->SetHeight(100);
     edit->SetTopLine(20);
     edit->SetHeight(150);
@@ -250,147 +200,134 @@ TEST_F(InputTest, GrowingUntilEverythingFitsShowsTheTextFromTheTop) {
     EXPECT_EQ(edit->TopLine(), 1);
 }
 
-TEST_F(InputTest, ClicksPlaceTheCaretByHalfCells) {
-    // An empty document: the click only focuses.
-    Focus(other);
-    Click(Cell(0, 3));
-    EXPECT_TRUE(edit->Focused());
-    EXPECT_EQ(Sel(), "1,1-1,1 caret 1,1");
-
-    Load(*edit, {"abcdef", "a\tb", std::string(200, 'w')});
-    Click(Cell(0, 3));
-    EXPECT_EQ(Sel(), "1,3-1,3 caret 1,3");
-    Click(Cell(0, 3, true));
-    EXPECT_EQ(edit->CaretCol(), 4) << "the right half of a cell puts the caret after it";
-    Click(Cell(0, 30));
-    EXPECT_EQ(edit->CaretCol(), 7) << "beyond the end: the line's end";
-    Click(Cell(1, 5)); // inside the tab's cells: before the tab
-    EXPECT_EQ(Sel(), "2,2-2,2 caret 2,2");
-    Click(Cell(0, 2), Qt::ShiftModifier);
-    EXPECT_EQ(Sel(), "1,2-2,2 caret 1,2") << "Shift extends";
-    const int cw = edit->CharWidth(), edge = edit->LeftMargin() + edit->VisibleColumns() * cw;
-    Click(QPoint(edge - cw / 2 + 1, 2 * edit->RowHeight() + 2));
-    EXPECT_EQ(edit->CaretCol(), edit->VisibleColumns()) << "the partly shown cell counts as the last whole one";
-    EXPECT_EQ(edit->HorzOffset(), 0);
-
-    // Below the text, and in the partial row under the last whole one.
-    Load(*edit, Lines(100));
-    Click(QPoint(Cell(0, 2).x(), Client()->height() - 1));
-    ASSERT_GT(Client()->height() % edit->RowHeight(), 1) << "the window shows part of a row";
-    EXPECT_EQ(edit->CaretLine(), edit->VisibleRows());
-    EXPECT_EQ(edit->TopLine(), 1);
-
-    // The controller can keep a click from activating an unfocused editor.
-    Focus(other);
-    edit->Controller()->BlockActivation = true;
-    Click(Cell(0, 4));
-    EXPECT_TRUE(other->Focused());
-    EXPECT_EQ(edit->CaretLine(), edit->VisibleRows()) << "the click was eaten";
-    edit->Controller()->BlockActivation = false;
-    Click(Cell(0, 4));
-    EXPECT_TRUE(edit->Focused());
-    EXPECT_EQ(Sel(), "1,4-1,4 caret 1,4");
-}
-
-TEST_F(InputTest, DragsSelectAndScrollPacedByTheDistance) {
-    Load(*edit, Lines(100));
-    Drag({Cell(1, 3), Cell(2, 4), Cell(3, 5, true)});
-    EXPECT_EQ(Sel(), "2,3-4,6 caret 4,6");
-    Drag({Cell(3, 2), Cell(1, 3)});
-    EXPECT_EQ(Sel(), "2,3-4,2 caret 2,3") << "upward the caret leads";
-    Drag({Cell(1, 1), Cell(2, 1)}, Qt::ShiftModifier);
-    EXPECT_EQ(Sel(), "3,1-4,2 caret 3,1") << "Shift moves the caret's end only";
-
-    // Held far below the window the text scrolls a line per turn, the caret on the last row.
-    const int rows = edit->VisibleRows(), below = Client()->height();
-    std::vector<QPoint> path{Cell(0, 2)};
-    path.insert(path.end(), 10, QPoint(Cell(0, 2).x(), below + 200));
-    Drag(path);
-    EXPECT_EQ(edit->TopLine(), 11);
-    EXPECT_EQ(edit->CaretLine(), rows + 10);
-    EXPECT_EQ(Sel(), "1,2-" + std::to_string(rows + 10) + ",2 caret " + std::to_string(rows + 10) + ",2");
-    // Close to the edge it waits longer between lines: 20 pixels away a line comes once the
-    // clock has moved on by more than three scroll-bar heights less 20 milliseconds.
-    const int wait = 3 * GetSystemMetrics(SM_CYHSCROLL) - 20;
-    script.Step = 10;
-    edit->SetTopLine(1);
-    path = {Cell(0, 2)};
-    path.insert(path.end(), 30, QPoint(Cell(0, 2).x(), below + 19));
-    Drag(path);
-    const int perLine = wait / 10 + 1;
-    EXPECT_EQ(edit->TopLine(), 1 + 30 / perLine);
-    // Above the window the text scrolls back.
-    script.Step = 100;
-    const int top = edit->TopLine();
-    path = {Cell(1, 2)};
-    path.insert(path.end(), 3, QPoint(Cell(0, 2).x(), -100));
-    Drag(path);
-    EXPECT_EQ(edit->TopLine(), top - 3);
-    EXPECT_EQ(edit->CaretLine(), top - 3);
-
-    // The wheel scrolls a line per message and leaves the caret.
-    edit->MoveCaretTo(5, 2, false);
-    edit->SetTopLine(1);
-    Wheel(-120);
-    Wheel(-360);
-    EXPECT_EQ(edit->TopLine(), 3) << "toward the user: down, one line per message";
-    Wheel(120);
-    EXPECT_EQ(edit->TopLine(), 2);
-    EXPECT_EQ(Sel(), "5,2-5,2 caret 5,2");
-}
-
-TEST_F(InputTest, TheMarginSelectsWholeLinesAndParagraphs) {
-    SetText(Lines(8));
+TEST_F(InputTest, ClicksDragsAndDoubleClicksSelectByCharactersWordsLinesAndParagraphs) {
+    std::vector<std::string> text = Lines(2, 8);
+    text.insert(text.begin(), "foo  bar, baz");
+    SetText(text);
     MoveTo(Margin(2));
     EXPECT_EQ(Client()->cursor().shape(), Qt::BitmapCursor) << "the line cursor";
     MoveTo(Cell(2, 2));
     EXPECT_EQ(Client()->cursor().shape(), Qt::IBeamCursor);
-
-    Click(Margin(2));
-    EXPECT_EQ(Sel(), "3,1-4,1 caret 4,1") << "the line up to the start of the next";
-    Click(Margin(7));
-    EXPECT_EQ(Sel(), "8,1-8,7 caret 8,7") << "the last line up to its end";
-    Drag({Margin(1), Margin(2), Margin(4)});
-    EXPECT_EQ(Sel(), "2,1-6,1 caret 6,1") << "downward by whole lines";
-    Drag({Margin(4), Margin(3), Margin(1)});
-    EXPECT_EQ(Sel(), "2,1-5,1 caret 2,1") << "upward past the anchor: from the line to the anchor";
-    Click(Margin(6), Qt::ShiftModifier);
-    EXPECT_EQ(Sel(), "2,1-8,1 caret 8,1") << "Shift keeps the selection's start";
-
-    DoubleClick(Margin(3));
-    EXPECT_EQ(Sel(), "4,1-4,7 caret 4,7") << "the paragraph";
-    Click(Cell(1, 3));
-    DoubleClick(Margin(5), Qt::ShiftModifier);
-    EXPECT_EQ(Sel(), "2,3-6,7 caret 6,7") << "Shift: on to the end of a later paragraph";
-    DoubleClick(Margin(0), Qt::ShiftModifier);
-    EXPECT_EQ(Sel(), "1,1-6,7 caret 1,1") << "back to the start of an earlier one";
-    Click(Cell(7, 3));
-    DoubleClick(Margin(7), Qt::ShiftModifier);
-    EXPECT_EQ(Sel(), "8,1-8,7 caret 8,7") << "a selection inside the paragraph gives the paragraph";
+    const Qt::KeyboardModifiers none = Qt::NoModifier, shift = Qt::ShiftModifier;
+    const struct {
+        bool doubleClick;
+        std::vector<QPoint> path;
+        Qt::KeyboardModifiers mods;
+        const char* sel;
+    } steps[] = {
+        {false, {Cell(0, 3, true)}, none, "1,4-1,4 caret 1,4"}, // a cell's right half: after it
+        {false, {Cell(0, 30)}, none, "1,14-1,14 caret 1,14"},
+        {false, {Cell(1, 3), Cell(2, 4), Cell(3, 5, true)}, none, "2,3-4,6 caret 4,6"},
+        {false, {Cell(3, 2), Cell(1, 3)}, none, "2,3-4,2 caret 2,3"},
+        {false, {Cell(1, 1), Cell(2, 1)}, shift, "3,1-4,2 caret 3,1"},
+        // The margin: the line up to the start of the next, the last one up to its end.
+        {false, {Margin(2)}, none, "3,1-4,1 caret 4,1"},
+        {false, {Margin(7)}, none, "8,1-8,7 caret 8,7"},
+        {false, {Margin(1), Margin(2), Margin(4)}, none, "2,1-6,1 caret 6,1"},
+        {false, {Margin(4), Margin(3), Margin(1)}, none, "2,1-5,1 caret 2,1"}, // up past the anchor
+        {false, {Margin(6)}, shift, "2,1-8,1 caret 8,1"},
+        {true, {Margin(3)}, none, "4,1-4,7 caret 4,7"},
+        {false, {Cell(1, 3)}, none, "2,3-2,3 caret 2,3"},
+        {true, {Margin(5)}, shift, "2,3-6,7 caret 6,7"}, // on to the end of a later paragraph
+        {true, {Margin(0)}, shift, "1,1-6,7 caret 1,1"},
+        {false, {Cell(7, 3)}, none, "8,3-8,3 caret 8,3"},
+        {true, {Margin(7)}, shift, "8,1-8,7 caret 8,7"}, // from inside the paragraph: all of it
+        // Words, with the white space after them.
+        {true, {Cell(0, 4)}, none, "1,1-1,6 caret 1,6"},
+        {true, {Cell(0, 9)}, none, "1,6-1,9 caret 1,9"},
+        {true, {Cell(0, 40)}, none, "1,11-1,14 caret 1,14"},
+        {false, {Cell(0, 1)}, none, "1,1-1,1 caret 1,1"},
+        {true, {Cell(0, 12)}, shift, "1,1-1,14 caret 1,14"},
+        {false, {Cell(0, 13)}, none, "1,13-1,13 caret 1,13"},
+        {true, {Cell(0, 2)}, shift, "1,1-1,13 caret 1,1"},
+    };
+    for (size_t i = 0; i < std::size(steps); ++i) {
+        steps[i].doubleClick ? DoubleClick(steps[i].path[0], steps[i].mods) : Drag(steps[i].path, steps[i].mods);
+        EXPECT_EQ(Sel(), steps[i].sel) << "step " << i;
+    }
 }
 
-TEST_F(InputTest, DoubleClicksSelectAWordWithTheBlanksAfterIt) {
-    SetText({"foo  bar, baz", "", "\tx"});
-    const struct {
-        int line, col;
-        const char* word;
-    } cases[] = {
-        {1, 1, "foo  "}, {1, 4, "foo  "}, {1, 5, "foo  "}, {1, 7, "bar"}, {1, 9, "bar"},
-        {1, 10, "bar"},  {1, 12, "baz"},  {1, 40, "baz"},  {2, 3, ""},     {3, 2, "\t"},
+TEST_F(InputTest, DragsOutsideTheWindowScrollPacedByTheDistanceAndTheWheelScrollsAlone) {
+    std::vector<std::string> text = Lines(2, 100);
+    text.insert(text.begin(), std::string(200, 'w'));
+    SetText(text);
+    edit->MoveCaretTo(1, 1, false);
+    const int rows = edit->VisibleRows(), below = Client()->height(), cw = edit->CharWidth();
+    Drag({QPoint(edit->LeftMargin() + edit->VisibleColumns() * cw - cw / 2 + 1, 2)});
+    EXPECT_EQ(edit->CaretCol(), edit->VisibleColumns()) << "the partly shown cell counts as the last whole one";
+    EXPECT_EQ(edit->HorzOffset(), 0);
+    ASSERT_GT(below % edit->RowHeight(), 1) << "the window shows part of a row";
+    Drag({QPoint(Cell(0, 2).x(), below - 1)});
+    EXPECT_EQ(edit->CaretLine(), rows) << "the partial row counts as the last whole one";
+    EXPECT_EQ(edit->TopLine(), 1);
+
+    auto held = [&](QPoint start, int turns, int y) {
+        std::vector<QPoint> path(size_t(turns) + 1, QPoint(start.x(), y));
+        path[0] = start;
+        return path;
     };
-    for (const auto& c : cases) {
-        DoubleClick(Cell(c.line - 1, c.col));
-        const std::string para = edit->GetPara(c.line);
-        ASSERT_EQ(edit->SelStartLine(), c.line);
-        ASSERT_EQ(edit->SelEndLine(), c.line);
-        EXPECT_EQ(para.substr(size_t(edit->SelStartCol() - 1), size_t(edit->SelEndCol() - edit->SelStartCol())), c.word)
-            << "line " << c.line << " column " << c.col;
-        EXPECT_EQ(edit->CaretCol(), edit->SelEndCol());
-    }
-    Click(Cell(0, 1));
-    DoubleClick(Cell(0, 12), Qt::ShiftModifier);
-    EXPECT_EQ(Sel(), "1,1-1,14 caret 1,14") << "Shift: from the selection's start to the word's end";
-    Click(Cell(0, 13));
-    DoubleClick(Cell(0, 2), Qt::ShiftModifier);
-    EXPECT_EQ(Sel(), "1,1-1,13 caret 1,1") << "Shift: from the word's start to the selection's end";
+    // Far below the window the text scrolls a line per turn; 20 pixels away a line comes
+    // once the clock has moved on by more than three scroll-bar heights less 20 ms.
+    Drag(held(Cell(0, 2), 10, below + 200));
+    const std::string end = std::to_string(rows + 10) + ",2";
+    EXPECT_EQ(Sel(), "1,2-" + end + " caret " + end);
+    EXPECT_EQ(edit->TopLine(), 11);
+    script.Step = 10;
+    edit->SetTopLine(1);
+    Drag(held(Cell(0, 2), 30, below + 19));
+    EXPECT_EQ(edit->TopLine(), 1 + 30 / ((3 * GetSystemMetrics(SM_CYHSCROLL) - 20) / 10 + 1));
+    script.Step = 100;
+    const int top = edit->TopLine();
+    Drag(held(Cell(1, 2), 3, -100));
+    EXPECT_EQ(edit->TopLine(), top - 3);
+    EXPECT_EQ(edit->CaretLine(), top - 3);
+    // From the margin by whole lines, each step off the page repainted at once.
+    edit->SetTopLine(1);
+    Drag(held(Margin(0), 3, below + 200));
+    EXPECT_EQ(Sel(), "1,1-" + std::to_string(rows + 6) + ",1 caret " + std::to_string(rows + 6) + ",1");
+    EXPECT_EQ(edit->TopLine(), 7);
+    EXPECT_TRUE(Client()->updatesEnabled());
+
+    edit->MoveCaretTo(5, 2, false);
+    edit->SetTopLine(1);
+    Wheel(-120);
+    Wheel(-360);
+    EXPECT_EQ(edit->TopLine(), 3) << "toward the user: one line down per message";
+    Wheel(120);
+    EXPECT_EQ(edit->TopLine(), 2);
+    EXPECT_EQ(Sel(), "5,2-5,2 caret 5,2") << "the caret stays";
+}
+
+TEST_F(InputTest, AClickFocusesUnlessTheControllerBlocksActivation) {
+    Focus(other);
+    MoveTo(Cell(0, 3));
+    script.Path = {Cell(0, 3), Cell(0, 5)};
+    QTest::mousePress(Client(), Qt::LeftButton, Qt::NoModifier, Cell(0, 3));
+    EXPECT_TRUE(edit->Focused());
+    EXPECT_EQ(script.At, 0u) << "an empty text: the click only focuses";
+    EXPECT_EQ(GetCapture(), nullptr);
+    QTest::mouseRelease(Client(), Qt::LeftButton, Qt::NoModifier, Cell(0, 3));
+    Type("abcdef");
+    Focus(other);
+    edit->Controller()->BlockActivation = true;
+    Drag({Cell(0, 3)});
+    EXPECT_TRUE(other->Focused());
+    EXPECT_EQ(edit->CaretCol(), 7) << "the click was eaten";
+    edit->Controller()->BlockActivation = false;
+    Drag({Cell(0, 3)});
+    EXPECT_TRUE(edit->Focused());
+    EXPECT_EQ(edit->CaretCol(), 3);
+}
+
+TEST_F(InputTest, AnEditorClosedDuringItsDragEndsTheDrag) {
+    SetText(Lines(1, 5));
+    QWidget* client = Client();
+    MoveTo(Cell(0, 2));
+    script.Path = {Cell(0, 2), Cell(1, 2), Cell(2, 2)};
+    // The status of the first caret placement is handled inside the loop.
+    edit->OnShowStatus = [this](TComponent*, int32_t, int32_t) { delete std::exchange(edit, nullptr); };
+    const QPoint at = Cell(0, 2);
+    QTest::mousePress(client, Qt::LeftButton, Qt::NoModifier, at);
+    EXPECT_EQ(edit, nullptr);
+    EXPECT_EQ(script.At, 0u) << "the drag stopped with its window";
 }

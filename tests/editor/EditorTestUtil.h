@@ -2,6 +2,8 @@
 // A form with its controller and editors whose windows exist (offscreen), and shorthands.
 #include <gtest/gtest.h>
 
+#include <QTest>
+#include <QWidget>
 #include <memory>
 #include <string>
 #include <utility>
@@ -10,6 +12,7 @@
 #include "components/ZalBase.h"
 #include "editor/ZalEdit.h"
 #include "platform/Application.h"
+#include "platform/NativeWindow.h"
 
 // Exposes the protected operations the tests drive directly.
 class TProbeEditor : public TZalCustomEditor {
@@ -51,4 +54,23 @@ protected:
     std::unique_ptr<TForm> form;
     TProbeEditor* edit = nullptr;
     std::vector<std::pair<int32_t, int32_t>> statuses;
+};
+
+// The form shown (offscreen) in an active window, with `edit` focused and a second editor
+// to take the focus.
+class ShownEditorTest : public EditorTest {
+protected:
+    void SetUp() override {
+        EditorTest::SetUp();
+        SetParentWidget(form->Window(), &host);
+        host.resize(800, 600);
+        host.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&host, 2000));
+        host.activateWindow();
+        other = NewEditor(420, 0, 200, 100);
+        edit->SetFocus();
+    }
+
+    QWidget host;
+    TZalCustomEditor* other = nullptr;
 };

@@ -27,18 +27,11 @@ std::string Expand(const std::string& s, size_t tab) {
     return out;
 }
 
-// A shown (offscreen) form with a focused editor and a second one to take the focus.
-class PaintTest : public EditorTest {
+// The drawing hook recording the rows painted, and the screen read back.
+class PaintTest : public ShownEditorTest {
 protected:
     void SetUp() override {
-        EditorTest::SetUp();
-        SetParentWidget(form->Window(), &host);
-        host.resize(800, 600);
-        host.show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(&host, 2000));
-        host.activateWindow();
-        other = NewEditor(420, 0, 200, 100);
-        edit->SetFocus();
+        ShownEditorTest::SetUp();
         edit->OnDrawLine = [this](TComponent*, TCanvas& canvas, TRect& rect, const char* s, int32_t len, int32_t line,
                                   int32_t, int32_t, int32_t, int32_t, int32_t, int32_t, bool& drawn) {
             drawn = line == ownLine;
@@ -73,8 +66,6 @@ protected:
         }
         return out;
     }
-    QWidget host;
-    TZalCustomEditor* other = nullptr;
     std::vector<std::pair<int32_t, std::string>> painted; // the rows drawn, as OnDrawLine saw them
     int32_t ownLine = 0; // the line the handler draws itself
 };

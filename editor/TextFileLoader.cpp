@@ -60,7 +60,7 @@ private:
         auto isControl = [](uint8_t c) { return uint8_t(c - 1) < 8; };
         size_t i = from;
         for (; i + kChunk <= have_; i += kChunk) {
-            bool any = false;
+            uint8_t any = 0; // a byte, not a bool, or the loop is not vectorized
             for (size_t k = 0; k < kChunk; ++k) any |= isControl(bytes[i + k]);
             if (any) break;
         }

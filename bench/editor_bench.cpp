@@ -9,19 +9,18 @@
 // store's own step.
 #include <benchmark/benchmark.h>
 
-#include <QWidget>
 #include <cstdint>
 #include <memory>
 #include <string>
 #include <utility>
 #include <vector>
 
+#include "bench/BenchDisplay.h"
 #include "components/Controls.h"
 #include "components/ZalBase.h"
 #include "components/ZalCmdCodes.h"
 #include "editor/ZalEdit.h"
 #include "platform/Application.h"
-#include "platform/NativeWindow.h"
 
 namespace {
 
@@ -107,36 +106,10 @@ BENCHMARK(BM_ListRewrapAll)->Unit(benchmark::kMillisecond)->Iterations(4);
 
 // --- the display ---------------------------------------------------------------------------
 
-constexpr int kRows = 50;
-constexpr int kWidth = 660;
+using bench::kRows;
 
-// The floor: the page's rows drawn with one plain opaque text call each, as many rows as
-// the paint's clip box reaches.
-class TPlainRows : public TCustomControl {
-public:
-    using TCustomControl::TCustomControl;
-    std::vector<std::string> Lines;
-    TFontDesc Font;
-    int RowHeight = 1;
-    int Left = 0;
-
-protected:
-    void Paint(TCanvas& canvas) override {
-        canvas.SelectFont(Font);
-        const TRect clip = canvas.GetClipBox();
-        for (int row = clip.Top / RowHeight; row < kRows && row * RowHeight < clip.Bottom; ++row) {
-            const TRect r{Left, row * RowHeight, Width(), (row + 1) * RowHeight};
-            canvas.ExtTextOut(Left, r.Top + 1, ETO_OPAQUE | ETO_CLIPPED, &r, Lines[size_t(row)].data(),
-                              Lines[size_t(row)].size());
-        }
-    }
-};
-
-struct TDisplay {
-    QWidget Host;
-    TForm Form{nullptr};
+struct TDisplay : bench::TDisplay {
     TZalCustomEditor* Editor = nullptr;
-    TPlainRows* Plain = nullptr;
     int64_t Steps = 0;
 };
 
@@ -146,36 +119,17 @@ TDisplay& TheDisplay() {
     static TDisplay* display = [] {
         EnsureApplication();
         auto* d = new TDisplay;
-        SetParentWidget(d->Form.Window(), &d->Host);
-        d->Host.resize(2 * kWidth + 40, 1000);
-        d->Form.SetBounds(0, 0, 2 * kWidth + 40, 1000);
-        NewComponent<TZalController>(&d->Form);
-        TZalCustomEditor* e = d->Editor = NewComponent<TZalCustomEditor>(&d->Form);
-        e->SetParent(&d->Form);
-        LineMaker lines;
-        std::string line;
-        for (int i = 0; i < kParas; ++i) {
-            lines.Next(line);
-            e->AppendPara(line);
-        }
-        d->Form.HandleNeeded();
-        d->Host.show();
-        e->HandleNeeded();
-        const int frame = e->Height() - e->ClientRect().Height();
-        e->SetBounds(0, 0, kWidth, kRows * e->RowHeight() + frame);
-        e->ResetScrollBars(false);
+        TZalCustomEditor* e = d->Editor = d->ShowEditor<TZalCustomEditor>([](TZalCustomEditor& e) {
+            LineMaker lines;
+            std::string line;
+            for (int i = 0; i < kParas; ++i) {
+                lines.Next(line);
+                e.AppendPara(line);
+            }
+        });
         e->SetTopLine(kParas / 2);
         e->MoveCaretTo(kParas / 2 + kRows / 2, 20, false);
-
-        TPlainRows* p = d->Plain = NewComponent<TPlainRows>(&d->Form);
-        p->SetParent(&d->Form);
-        p->SetBounds(kWidth + 20, 0, kWidth, kRows * e->RowHeight());
-        p->Font = FontDescOf(e->FixedFont().Font());
-        p->RowHeight = e->RowHeight();
-        p->Left = e->LeftMargin();
-        for (int row = 0; row < kRows; ++row) p->Lines.push_back(e->GetPara(e->TopLine() + row));
-        p->HandleNeeded();
-        ProcessPendingEvents();
+        d->ShowFloor(*e);
         return d;
     }();
     return *display;
@@ -201,10 +155,7 @@ BENCHMARK(BM_DisplayPaintPage)->Unit(benchmark::kMicrosecond);
 
 void BM_DisplayPaintPageFloor(benchmark::State& state) {
     TDisplay& d = TheDisplay();
-    for (auto _ : state) {
-        InvalidateRect(d.Plain->Handle(), nullptr, 0);
-        UpdateWindow(d.Plain->Handle());
-    }
+    for (auto _ : state) d.PaintFloorPage();
 }
 BENCHMARK(BM_DisplayPaintPageFloor)->Unit(benchmark::kMicrosecond);
 
@@ -228,11 +179,7 @@ BENCHMARK(BM_DisplayScrollPage)->Unit(benchmark::kMicrosecond);
 // The floor of a one-line scroll and of a keystroke: one row painted.
 void BM_DisplayPaintRowFloor(benchmark::State& state) {
     TDisplay& d = TheDisplay();
-    const TRect row{0, 10 * d.Plain->RowHeight, d.Plain->Width(), 11 * d.Plain->RowHeight};
-    for (auto _ : state) {
-        InvalidateRect(d.Plain->Handle(), &row, 0);
-        UpdateWindow(d.Plain->Handle());
-    }
+    for (auto _ : state) d.PaintFloorRow();
 }
 BENCHMARK(BM_DisplayPaintRowFloor)->Unit(benchmark::kMicrosecond);
 

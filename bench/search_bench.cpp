@@ -7,19 +7,14 @@
 #include <cstring>
 #include <string>
 
-#include "Words.h"
+#include "bench/BenchText.h"
 #include "editor/ZalEdit.h"
 #include "platform/Application.h"
 
 namespace {
 
-constexpr int kParas = 2'000'000;
-// Every 20th line starts with this word (100,000 times); the lower-case random words
-// never hold it.
-constexpr std::string_view kWord = "Fox";
-constexpr std::string_view kLongerWord = "Quail";
-// Absent from the text: the random words are lower-case.
-constexpr std::string_view kAbsent = "qzkvjxwpybnM";
+using namespace bench;
+constexpr int kParas = kLines;
 
 struct TText {
     TZalCustomEditor* editor;
@@ -31,15 +26,10 @@ TText& TheText() {
         EnsureApplication(); // the hourglass cursor needs the windowing system
         auto* t = new TText{new TZalCustomEditor(nullptr), {}};
         t->bytes.reserve(size_t(kParas) * 53);
-        Words words(0x5eed);
-        std::string line;
-        for (int i = 0; i < kParas; ++i) {
-            line.clear();
-            if (i % 20 == 0) (line += kWord) += ' ';
-            words.Line(line);
+        ForEachLine(true, [t](std::string_view line) {
             t->editor->AppendPara(line);
             (t->bytes += line) += "\r\n";
-        }
+        });
         return t;
     }();
     return *text;
@@ -84,24 +74,7 @@ BENCHMARK(BM_SearchAbsentAnyCase)->Unit(benchmark::kMillisecond);
 void BM_FloorMemmemCopy(benchmark::State& state) {
     const std::string& bytes = TheText().bytes;
     int64_t found = 0;
-    for (auto _ : state) {
-        char* out = static_cast<char*>(std::malloc(bytes.size() * 2));
-        char* to = out;
-        const char* from = bytes.data();
-        const char* end = from + bytes.size();
-        while (const void* hit = memmem(from, size_t(end - from), kWord.data(), kWord.size())) {
-            const auto* at = static_cast<const char*>(hit);
-            std::memcpy(to, from, size_t(at - from));
-            to += at - from;
-            std::memcpy(to, kLongerWord.data(), kLongerWord.size());
-            to += kLongerWord.size();
-            from = at + kWord.size();
-            ++found;
-        }
-        std::memcpy(to, from, size_t(end - from));
-        benchmark::DoNotOptimize(out);
-        std::free(out);
-    }
+    for (auto _ : state) found += MemmemCopy(bytes, kWord, kLongerWord);
     state.counters["replaced"] = double(found) / double(state.iterations());
     Report(state, TheText().bytes.size());
 }

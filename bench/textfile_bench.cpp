@@ -4,19 +4,16 @@
 // through the text file editor, whose save syncs, beside a floor that syncs too.
 #include <benchmark/benchmark.h>
 
-#include <fcntl.h>
 #include <malloc.h>
-#include <unistd.h>
 
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <fstream>
 #include <memory>
 #include <string>
 
-#include "bench/Words.h"
+#include "bench/BenchText.h"
 #include "editor/TextFileEditor.h"
 #include "editor/TextFileLoader.h"
 #include "editor/TextFileSaver.h"
@@ -25,60 +22,15 @@
 
 namespace {
 
-constexpr int kLines = 2'000'000;
+using namespace bench;
+using TTestFile = TTextFile;
 
-struct TTestFile {
-    std::string Path;
-    std::string Bytes;
-};
-
-// The generated file of a line-end style (0: LF, 1: CR LF), written once per run.
-const TTestFile& TestFile(int style) {
-    static TTestFile files[2];
-    TTestFile& f = files[style];
-    if (f.Path.empty()) {
-        Words words(0x5eed);
-        f.Bytes.reserve(size_t(kLines) * 54);
-        for (int i = 0; i < kLines; ++i) {
-            words.Line(f.Bytes);
-            f.Bytes += style ? "\r\n" : "\n";
-        }
-        f.Path = "/tmp/marvolt-textfile-bench-" + std::to_string(getpid()) + (style ? "-crlf" : "-lf");
-        std::ofstream(f.Path, std::ios::binary) << f.Bytes;
-        std::atexit([] {
-            for (const TTestFile& t : files)
-                if (!t.Path.empty()) std::remove(t.Path.c_str());
-        });
-    }
-    return f;
-}
-
-// Resident memory in bytes ("VmRSS"), or its peak ("VmHWM").
-double Resident(const char* field) {
-    std::ifstream status("/proc/self/status");
-    std::string line;
-    while (std::getline(status, line))
-        if (line.rfind(field, 0) == 0) return std::atof(line.c_str() + std::strlen(field) + 1) * 1024;
-    return 0;
-}
-
-void ResetPeakResident() { std::ofstream("/proc/self/clear_refs") << "5"; }
+// The generated file of a line-end style (0: LF, 1: CR LF).
+const TTestFile& TestFile(int style) { return TextFile("textfile", style != 0, false); }
 
 void BM_LoadFloor(benchmark::State& state) {
     const TTestFile& f = TestFile(int(state.range(0)));
-    for (auto _ : state) {
-        const int fd = open(f.Path.c_str(), O_RDONLY);
-        std::unique_ptr<char[]> buffer(new char[f.Bytes.size()]);
-        size_t have = 0;
-        for (ssize_t n; (n = read(fd, buffer.get() + have, f.Bytes.size() - have)) > 0;) have += size_t(n);
-        close(fd);
-        size_t lines = 0;
-        for (const char* p = buffer.get(); (p = static_cast<const char*>(
-                                                 std::memchr(p, '\n', size_t(buffer.get() + have - p))));
-             ++p)
-            ++lines;
-        benchmark::DoNotOptimize(lines);
-    }
+    for (auto _ : state) benchmark::DoNotOptimize(ReadAndCountLines(f, false));
     state.SetBytesProcessed(int64_t(state.iterations()) * int64_t(f.Bytes.size()));
 }
 BENCHMARK(BM_LoadFloor)->Arg(0)->Arg(1)->ArgName("crlf")->Unit(benchmark::kMillisecond);
@@ -161,12 +113,7 @@ BENCHMARK(BM_LoadLinesOnly)->Arg(0)->Arg(1)->ArgName("crlf")->Unit(benchmark::kM
 void BM_SaveFloor(benchmark::State& state) {
     const TTestFile& f = TestFile(int(state.range(0)));
     const std::string out = f.Path + ".out";
-    for (auto _ : state) {
-        std::FILE* file = std::fopen(out.c_str(), "wb");
-        std::fwrite(f.Bytes.data(), 1, f.Bytes.size(), file);
-        if (state.range(1) && std::fflush(file) == 0) fsync(fileno(file));
-        std::fclose(file);
-    }
+    for (auto _ : state) WriteBytes(out, f.Bytes, state.range(1) != 0);
     std::remove(out.c_str());
     state.SetBytesProcessed(int64_t(state.iterations()) * int64_t(f.Bytes.size()));
 }

@@ -52,6 +52,22 @@ public:
     }
 
 private:
+    // The first byte at or after `from` that saving writes as a space (1 to 8), or have_.
+    // Whole chunks are tested with a loop the compiler vectorizes; most text has none.
+    size_t FindControlByte(size_t from) const {
+        constexpr size_t kChunk = 64;
+        const auto* bytes = reinterpret_cast<const uint8_t*>(buffer_.get());
+        auto isControl = [](uint8_t c) { return uint8_t(c - 1) < 8; };
+        size_t i = from;
+        for (; i + kChunk <= have_; i += kChunk) {
+            uint8_t any = 0; // a byte, not a bool, or the loop is not vectorized
+            for (size_t k = 0; k < kChunk; ++k) any |= isControl(bytes[i + k]);
+            if (any) break;
+        }
+        while (i < have_ && !isControl(bytes[i])) ++i;
+        return i;
+    }
+
     size_t Find(char ch, size_t from) const {
         const void* p = std::memchr(buffer_.get() + from, ch, have_ - from);
         return p ? size_t(static_cast<const char*>(p) - buffer_.get()) : have_;
@@ -88,6 +104,7 @@ private:
     size_t CutLines(size_t start, bool atEnd) {
         size_t cr = Find('\r', start), lf = Find('\n', start);
         nextZero_ = Find('\0', start);
+        nextControl_ = FindControlByte(start);
         for (;;) {
             if (cr < start) cr = Find('\r', start);
             if (lf < start) lf = Find('\n', start);
@@ -122,6 +139,11 @@ private:
             ++report_.ZeroByteLines;
             nextZero_ = Find('\0', end);
         }
+        if (nextControl_ < start) nextControl_ = FindControlByte(start);
+        if (nextControl_ < end) {
+            ++report_.ControlByteLines;
+            nextControl_ = FindControlByte(end);
+        }
         ++report_.Lines;
         if (length > paraLimit_) ++report_.SplitLines;
         if (limits_.TrimWhiteSpace && length > 0 && IsBlank(line[length - 1]))
@@ -140,6 +162,7 @@ private:
     size_t capacity_ = 0;
     size_t have_ = 0;      // bytes of the buffer that hold text
     size_t nextZero_ = 0;  // the first zero byte at or after the current line, or have_
+    size_t nextControl_ = 0; // the same for bytes 1 to 8
     int64_t read_ = 0; // bytes read from the file
     int64_t kept_ = 0; // of them, those before an end-of-file mark
 };

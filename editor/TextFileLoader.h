@@ -32,12 +32,14 @@ struct TLoadReport {
     int64_t SplitLines = 0;           // longer than the paragraph length limit
     int64_t TrimmedLines = 0;         // ended in blanks while trimming was on
     int64_t ZeroByteLines = 0;        // held zero bytes, read as spaces
+    int64_t ControlByteLines = 0;     // held bytes 1 to 8, which saving writes as spaces
     int64_t OtherLineEnds = 0;        // ended in another style than the first line end
     bool TextAfterEndMark = false;    // bytes followed an end-of-file mark and were dropped
 
     // Whether saving the loaded text will write any line differently.
     bool Changed() const {
-        return SplitLines || TrimmedLines || ZeroByteLines || OtherLineEnds || TextAfterEndMark;
+        return SplitLines || TrimmedLines || ZeroByteLines || ControlByteLines || OtherLineEnds ||
+               TextAfterEndMark;
     }
 };
 

@@ -58,6 +58,8 @@ public:
     TCreatedFile(const TCreatedFile&) = delete;
     TCreatedFile& operator=(const TCreatedFile&) = delete;
     void Keep() { name_.clear(); }
+    // The file was created without a name and has just been given one.
+    void Named(std::string name) { name_ = std::move(name); }
 
 private:
     std::string name_;
@@ -156,10 +158,15 @@ void SaveTextFile(const TZalParaList& list, const std::string& fileName,
     if (old.Exists && !old.IsRegular)
         throw EInOutError("Cannot save '" + fileName + "': it is not a regular file", EINVAL);
 
-    // Private until it holds the text and the old file's permissions.
+    // Private until it holds the text and the old file's permissions, and where the file
+    // system allows without a name until it holds the whole text: a save cut short (the
+    // process killed, the machine down) then leaves nothing beside the document.
     TFileHandle file;
     std::string tempName;
-    int err = CreateFileBeside(target, old.Exists ? 0600 : 0666, file, tempName);
+    const unsigned mode = old.Exists ? 0600 : 0666;
+    int err = CreateUnnamedFileBeside(target, mode, file);
+    const bool unnamed = err == 0;
+    if (err == EOPNOTSUPP) err = CreateFileBeside(target, mode, file, tempName);
     if (old.Exists && (err == EACCES || err == EPERM || err == EROFS))
         return SaveInPlace(list, fileName, target, old.Mode, options);
     if (err) RaiseFileError("Cannot create a new file beside", fileName, err);
@@ -173,6 +180,7 @@ void SaveTextFile(const TZalParaList& list, const std::string& fileName,
     err = WriteParagraphs(list, options.LineEnd,
                           [&file](const char* data, size_t n) { return file.Write(data, n); });
     if (!err && options.Sync) err = file.Sync();
+    if (!err && unnamed && !(err = NameFileBeside(file, target, tempName))) temp.Named(tempName);
     if (!err) err = file.Close();
     if (err) RaiseFileError("Cannot write", fileName, err);
 

@@ -239,9 +239,12 @@ int ResolveLinks(const std::string& name, std::string& target) {
     return ELOOP;
 }
 
-int CreateFileBeside(const std::string& beside, unsigned mode, TFileHandle& file,
-                     std::string& created) {
-    file = TFileHandle();
+namespace {
+std::atomic<unsigned> g_nameCounter{0};
+
+// Tries hidden names beside `beside` (".<name>.<process><counter>.tmp") with make(name)
+// until one is not taken.
+template <class Make> int NameBeside(const std::string& beside, std::string& created, Make&& make) {
     const std::string dir = DirectoryOf(beside);
     const size_t slash = beside.rfind('/');
     std::string base = slash == std::string::npos ? beside : beside.substr(slash + 1);
@@ -250,12 +253,11 @@ int CreateFileBeside(const std::string& beside, unsigned mode, TFileHandle& file
                                 : dir == "/"                           ? dir
                                                                        : dir + "/") +
                                "." + base + ".";
-    static std::atomic<unsigned> counter{0};
     for (int attempt = 0; attempt < 100; ++attempt) {
         char suffix[32];
-        std::snprintf(suffix, sizeof suffix, "%lx%x.tmp", long(::getpid()), ++counter);
+        std::snprintf(suffix, sizeof suffix, "%lx%x.tmp", long(::getpid()), ++g_nameCounter);
         created = prefix + suffix;
-        int err = OpenFd(created, O_WRONLY | O_CREAT | O_EXCL, mode, file.fd_);
+        const int err = make(created);
         if (err != EEXIST) {
             if (err) created.clear();
             return err;
@@ -263,6 +265,31 @@ int CreateFileBeside(const std::string& beside, unsigned mode, TFileHandle& file
     }
     created.clear();
     return EEXIST;
+}
+} // namespace
+
+int CreateFileBeside(const std::string& beside, unsigned mode, TFileHandle& file,
+                     std::string& created) {
+    file = TFileHandle();
+    return NameBeside(beside, created, [&](const std::string& name) {
+        return OpenFd(name, O_WRONLY | O_CREAT | O_EXCL, mode, file.fd_);
+    });
+}
+
+int CreateUnnamedFileBeside(const std::string& beside, unsigned mode, TFileHandle& file) {
+    file = TFileHandle();
+    // Naming the file later goes through its entry in /proc.
+    if (::access("/proc/self/fd", X_OK) != 0) return EOPNOTSUPP;
+    const int err = OpenFd(DirectoryOf(beside), O_TMPFILE | O_WRONLY, mode, file.fd_);
+    // Kernels without the flag see a directory opened for writing.
+    return err == EISDIR || err == EINVAL || err == ENOTSUP ? EOPNOTSUPP : err;
+}
+
+int NameFileBeside(const TFileHandle& file, const std::string& beside, std::string& created) {
+    const std::string self = "/proc/self/fd/" + std::to_string(file.fd_);
+    return NameBeside(beside, created, [&](const std::string& name) {
+        return ::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, name.c_str(), AT_SYMLINK_FOLLOW) == 0 ? 0 : Errno();
+    });
 }
 
 int ReplaceFile(const std::string& from, const std::string& to) {

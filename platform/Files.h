@@ -74,6 +74,8 @@ public:
 
 private:
     friend int CreateFileBeside(const std::string&, unsigned, TFileHandle&, std::string&);
+    friend int CreateUnnamedFileBeside(const std::string&, unsigned, TFileHandle&);
+    friend int NameFileBeside(const TFileHandle&, const std::string&, std::string&);
     int fd_ = -1;
 };
 
@@ -89,6 +91,11 @@ std::string DirectoryOf(const std::string& name);
 // anything), opened for writing with `mode` (umask applied). `created` receives its name.
 int CreateFileBeside(const std::string& beside, unsigned mode, TFileHandle& file,
                      std::string& created);
+// The same without a name, so that nothing is left behind should the process die before
+// the file is complete; EOPNOTSUPP where the file system cannot make such a file.
+int CreateUnnamedFileBeside(const std::string& beside, unsigned mode, TFileHandle& file);
+// Gives an unnamed file a new, unique name of the kind CreateFileBeside makes.
+int NameFileBeside(const TFileHandle& file, const std::string& beside, std::string& created);
 
 // Renames `from` onto `to` in one step, replacing a file that `to` names.
 int ReplaceFile(const std::string& from, const std::string& to);

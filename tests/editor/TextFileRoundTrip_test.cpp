@@ -22,14 +22,15 @@ struct TModel {
 TModel Model(const std::string& file, size_t limit, bool trim) {
     TModel m;
     std::vector<std::string> lines;
-    std::vector<bool> zero;
+    std::vector<bool> zero, control;
     std::string line;
-    bool hadZero = false;
+    bool hadZero = false, hadControl = false;
     size_t i = 0;
     for (; i < file.size() && file[i] != 26; ++i) {
         const char c = file[i];
         if (c != '\r' && c != '\n') {
             hadZero |= c == 0;
+            hadControl |= c >= 1 && c <= 8;
             line.push_back(c == 0 ? ' ' : c);
             continue;
         }
@@ -40,17 +41,19 @@ TModel Model(const std::string& file, size_t limit, bool trim) {
         else if (style != m.Report.LineEnd) ++m.Report.OtherLineEnds;
         lines.push_back(line);
         zero.push_back(hadZero);
+        control.push_back(hadControl);
         line.clear();
-        hadZero = false;
+        hadZero = hadControl = false;
     }
     m.Report.TextAfterEndMark = i + 1 < file.size();
-    if (!line.empty()) lines.push_back(line), zero.push_back(hadZero);
+    if (!line.empty()) lines.push_back(line), zero.push_back(hadZero), control.push_back(hadControl);
     const std::string eol(LineEndText(m.Report.LineEnd));
     for (size_t k = 0; k < lines.size(); ++k) {
         std::string rest = lines[k];
         m.Report.SplitLines += rest.size() > limit;
         m.Report.TrimmedLines += trim && !rest.empty() && (rest.back() == ' ' || rest.back() == '\t');
         m.Report.ZeroByteLines += zero[k];
+        m.Report.ControlByteLines += control[k];
         do {
             size_t piece = rest.size();
             if (piece > limit) {
@@ -87,6 +90,7 @@ std::string RoundTrip(const std::string& file, bool trim = false, int32_t limit 
     EXPECT_EQ(report.SplitLines, model.Report.SplitLines);
     EXPECT_EQ(report.TrimmedLines, model.Report.TrimmedLines);
     EXPECT_EQ(report.ZeroByteLines, model.Report.ZeroByteLines);
+    EXPECT_EQ(report.ControlByteLines, model.Report.ControlByteLines);
     EXPECT_EQ(report.OtherLineEnds, model.Report.OtherLineEnds);
     EXPECT_EQ(report.TextAfterEndMark, model.Report.TextAfterEndMark);
     EXPECT_EQ(list.ByteCount(), [&] {
@@ -101,6 +105,12 @@ std::string RoundTrip(const std::string& file, bool trim = false, int32_t limit 
     SaveTextFile(list, dir / "out", options);
     const std::string saved = ReadBytes(dir / "out");
     EXPECT_TRUE(Same(saved, model.Saved));
+    // Beside a final line end and an end-of-file mark ending the file, the report tells
+    // whether saving writes the text differently.
+    const std::string text = file.substr(0, file.find('\x1a'));
+    if (!report.TextAfterEndMark) {
+        EXPECT_EQ(report.Changed(), saved != text && saved != text + std::string(LineEndText(report.LineEnd)));
+    }
     EXPECT_EQ(SavedSize(list, report.LineEnd), int64_t(saved.size()));
     return saved;
 }

@@ -78,3 +78,21 @@ TEST(Files, LinksResolveToTheFileTheyNameAndLoopsAreRefused) {
     EXPECT_EQ(ReplaceFile(created, dir.File("a")), 0) << "replaces the link itself";
     EXPECT_EQ(Read(dir.File("a")), "xy");
 }
+
+// A file made without a name shows up in its directory only once it is named, under a
+// hidden name of the same kind as CreateFileBeside's.
+TEST(Files, UnnamedFileIsSeenOnlyOnceNamed) {
+    TTempDir dir;
+    TFileHandle file;
+    std::string created;
+    const int err = CreateUnnamedFileBeside(dir.File("doc"), 0600, file);
+    if (err == EOPNOTSUPP) GTEST_SKIP() << "the file system makes no unnamed files";
+    ASSERT_EQ(err, 0);
+    EXPECT_EQ(file.Write("text", 4), 0);
+    EXPECT_EQ(std::system(("test -z \"$(ls -A '" + dir.Path + "')\"").c_str()), 0) << "nothing to see";
+    ASSERT_EQ(NameFileBeside(file, dir.File("doc"), created), 0);
+    EXPECT_EQ(file.Close(), 0);
+    EXPECT_EQ(created.rfind(dir.Path + "/.doc.", 0), 0u) << created;
+    EXPECT_EQ(Read(created), "text");
+    EXPECT_EQ(CreateUnnamedFileBeside(dir.File("none/doc"), 0600, file), ENOENT);
+}

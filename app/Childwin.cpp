@@ -1,0 +1,33 @@
+// A document window: editor, controller, status row and pop-up menu.
+#include "app/Childwin.h"
+
+#include "app/Menus.h"
+#include "app/Panels.h"
+#include "components/ZalBase.h"
+
+TMDIChild::TMDIChild(TComponent* owner) : TShellForm(owner) {
+    Publish<TCloseEvent>("FormClose", &TMDIChild::FormClose);
+    LoadForm();
+}
+
+TMDIChild::~TMDIChild() { DoDestroy(); }
+
+void TMDIChild::BindComponents() {
+    Bind(ZalController1, "ZalController1");
+    Bind(Panel1, "Panel1");
+    Bind(pnLinePos, "pnLinePos");
+    Bind(pnSize, "pnSize");
+    Bind(pnStatusBar, "pnStatusBar");
+    Bind(pnModified, "pnModified");
+    Bind(pnMode, "pnMode");
+    Bind(pnReadOnly, "pnReadOnly");
+    Bind(Pop, "Pop");
+    Bind(Undo1, "Undo1");
+    Bind(Redo1, "Redo1");
+    Bind(Cut1, "Cut1");
+    Bind(Copy1, "Copy1");
+    Bind(Paste1, "Paste1");
+    Bind(ReadOnly1, "ReadOnly1");
+}
+
+void TMDIChild::FormClose(TComponent*, TCloseAction& Action) { Action = caFree; }

@@ -1,0 +1,78 @@
+#pragma once
+// The main window: an MDI frame with the menu bar, the toolbar and the hint line, and the
+// commands that act on the active document window or on the frame itself.
+#include <string>
+
+#include "app/ShellForm.h"
+
+class QKeyEvent;
+class TMainMenu;
+class TMenuItem;
+class TMDIChild;
+class TOpenDialog;
+class TPanel;
+class TPrintDialog;
+class TPrinterSetupDialog;
+class TSaveDialog;
+class TSpeedButton;
+
+class TMainForm : public TShellForm {
+public:
+    // Built from the stored description; FormCreate runs while it is built.
+    explicit TMainForm(TComponent* owner);
+    ~TMainForm() override;
+    const char* ClassName() const override { return "TMainForm"; }
+
+    // The components the description holds.
+    TMainMenu* MainMenu1 = nullptr;
+    TPanel* StatusLine = nullptr;
+    TPanel* SpeedPanel = nullptr;
+    TMenuItem *FileNewItem = nullptr, *FileOpenItem = nullptr, *FileCloseItem = nullptr, *FileSaveItem = nullptr,
+              *FileSaveAsItem = nullptr, *FileExitItem = nullptr;
+    TMenuItem *Undo1 = nullptr, *Redo1 = nullptr, *CutItem = nullptr, *CopyItem = nullptr, *PasteItem = nullptr;
+    TMenuItem *Search1 = nullptr, *Find1 = nullptr, *Replace1 = nullptr, *FindNext1 = nullptr, *GotoLine1 = nullptr;
+    TMenuItem *Print1 = nullptr, *PrintSetup1 = nullptr, *AllowBackup1 = nullptr, *ReadOnly1 = nullptr;
+    TMenuItem *Window1 = nullptr, *WindowCascadeItem = nullptr, *WindowTileItem = nullptr,
+              *WindowArrangeItem = nullptr, *WindowMinimizeItem = nullptr;
+    TMenuItem* HelpAboutItem = nullptr;
+    TSpeedButton *SpeedButton1 = nullptr, *OpenBtn = nullptr, *SaveBtn = nullptr, *UndoBtn = nullptr,
+                 *CutBtn = nullptr, *CopyBtn = nullptr, *PasteBtn = nullptr;
+    TOpenDialog* OpenDialog = nullptr;
+    TSaveDialog* SaveDialog1 = nullptr;
+    TPrinterSetupDialog* PrinterSetupDialog1 = nullptr;
+    TPrintDialog* PrintDialog1 = nullptr;
+
+    // Handlers, bound by the description.
+    void FormCreate(TComponent* Sender);
+    void FormShow(TComponent* Sender);
+    void FormDestroy(TComponent* Sender);
+    void FileNewItemClick(TComponent* Sender);
+    void FileOpenItemClick(TComponent* Sender);
+    void FileCloseItemClick(TComponent* Sender);
+    void FileExitItemClick(TComponent* Sender);
+    void WindowCascadeItemClick(TComponent* Sender);
+    void WindowTileItemClick(TComponent* Sender);
+    void WindowArrangeItemClick(TComponent* Sender);
+    void WindowMinimizeItemClick(TComponent* Sender);
+    void HelpAboutItemClick(TComponent* Sender);
+    void PrintSetup1Click(TComponent* Sender);
+
+    // The application's hint into the hint line.
+    void DisplayHint(TComponent* Sender);
+    // Enables the commands that need a document exactly while one is open.
+    void UpdateMenuItems(TComponent* Sender);
+    // Creates a document window for the file and loads it; returns the window.
+    TMDIChild* OpenDocumentWindow(const std::string& fileName);
+    // The active document window, or nullptr.
+    TMDIChild* ActiveDocument() const;
+
+protected:
+    void BindComponents() override;
+
+private:
+    // Takes a menu shortcut before any window sees the key; runs it when enabled.
+    bool TakeShortCut(QKeyEvent* key);
+};
+
+// The process's main window while it exists.
+extern TMainForm* MainForm;

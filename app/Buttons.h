@@ -5,26 +5,35 @@
 
 #include "app/ShellControls.h"
 
-class QIcon;
+class QAbstractButton;
 class QToolButton;
 
-// The icon of a glyph strip resource: the first image is the normal look and, when the
-// strip holds two or more, the second is the disabled look. An empty name gives no icon;
-// a name of no readable bitmap raises EConvertError.
-QIcon GlyphIcon(const std::string& resourceName, int numGlyphs);
+// A button's glyph: the program's bitmap resource that holds the strip, and how many
+// images it holds; the first is the normal look and the second, when there is one, the
+// disabled look.
+class TButtonGlyph {
+public:
+    explicit TButtonGlyph(QAbstractButton& button) : button_(button) {}
+    const std::string& Name() const { return name_; }
+    // A name of no readable bitmap raises EConvertError and keeps the old glyph.
+    void SetName(const std::string& resourceName);
+    int Count() const { return count_; }
+    // 1 to 4; other counts are ignored.
+    void SetCount(int count);
+
+private:
+    QAbstractButton& button_;
+    std::string name_;
+    int count_ = 1;
+};
 
 class TSpeedButton : public TShellControl {
 public:
     explicit TSpeedButton(TComponent* owner);
     const char* ClassName() const override { return "TSpeedButton"; }
 
-    // The name of the program's bitmap resource that holds the glyph strip; a name that
-    // names no readable bitmap raises EConvertError and keeps the old glyph.
-    const std::string& Glyph() const { return glyph_; }
-    void SetGlyph(const std::string& resourceName);
-    // How many images the strip holds (1 to 4); others are ignored.
-    int NumGlyphs() const { return numGlyphs_; }
-    void SetNumGlyphs(int count);
+    TButtonGlyph& Glyph() { return glyph_; }
+    const TButtonGlyph& Glyph() const { return glyph_; }
 
     TNotifyEvent OnClick;
     // Runs OnClick when the button is enabled (as a click on it does); what it raises goes
@@ -34,7 +43,6 @@ public:
     QToolButton* Button() const { return button_; }
 
 private:
-    std::string glyph_;
-    int numGlyphs_ = 1;
-    QToolButton* button_ = nullptr;
+    QToolButton* button_;
+    TButtonGlyph glyph_;
 };

@@ -59,6 +59,17 @@ void AddFontProperties(TComponentClass& cls) {
     }
 }
 
+// Glyph and NumGlyphs of a button with a glyph.
+template <class B> TPropertyInfo GlyphName() {
+    return Str<B>("Glyph", [](const B& b) { return b.Glyph().Name(); },
+                  [](B& b, const std::string& v) { b.Glyph().SetName(v); });
+}
+
+template <class B> TPropertyInfo GlyphCount() {
+    return Int<B>("NumGlyphs", [](const B& b) { return int64_t(b.Glyph().Count()); },
+                  [](B& b, int64_t v) { b.Glyph().SetCount(int(v)); }, 1, 1, 4);
+}
+
 void RegisterControls() {
     using C = TShellControl;
     TComponentClass& control = RegisterComponentClass("TShellControl", nullptr, nullptr);
@@ -103,9 +114,8 @@ void RegisterControls() {
 
     using B = TSpeedButton;
     RegisterComponentClass("TSpeedButton", "TShellControl", Maker<B>())
-        .Add(Str<B>("Glyph", [](const B& b) { return b.Glyph(); }, [](B& b, const std::string& v) { b.SetGlyph(v); }))
-        .Add(Int<B>("NumGlyphs", [](const B& b) { return int64_t(b.NumGlyphs()); },
-                    [](B& b, int64_t v) { b.SetNumGlyphs(int(v)); }, 1, 1, 4))
+        .Add(GlyphName<B>())
+        .Add(GlyphCount<B>())
         .Add(EventOf<B, TNotifyEvent>("OnClick", [](B& b) -> TNotifyEvent& { return b.OnClick; }));
 }
 
@@ -137,13 +147,12 @@ void RegisterStdControls() {
         .Add(EventOf<B, TNotifyEvent>("OnClick", [](B& b) -> TNotifyEvent& { return b.OnClick; }));
     using BB = TBitBtn;
     RegisterComponentClass("TBitBtn", "TButton", Maker<BB>())
-        .Add(Str<BB>("Glyph", [](const BB& b) { return b.Glyph(); }, [](BB& b, const std::string& v) { b.SetGlyph(v); }))
+        .Add(GlyphName<BB>())
         .Add(Enum<BB>("Kind",
                       {"bkCustom", "bkOK", "bkCancel", "bkHelp", "bkYes", "bkNo", "bkClose", "bkAbort", "bkRetry",
                        "bkIgnore", "bkAll"},
                       [](const BB& b) { return int(b.Kind()); }, [](BB& b, int v) { b.SetKind(TBitBtnKind(v)); }, bkCustom))
-        .Add(Int<BB>("NumGlyphs", [](const BB& b) { return int64_t(b.NumGlyphs()); },
-                     [](BB& b, int64_t v) { b.SetNumGlyphs(int(v)); }, 1, 1, 4));
+        .Add(GlyphCount<BB>());
 }
 
 void RegisterMenus() {

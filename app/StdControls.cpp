@@ -8,7 +8,6 @@
 #include <QPushButton>
 #include <QRadioButton>
 
-#include "app/Buttons.h"
 #include "app/ErrorReport.h"
 #include "app/ShellForm.h"
 #include "platform/QtConvert.h"
@@ -92,15 +91,4 @@ void TButton::Click() {
     });
 }
 
-TBitBtn::TBitBtn(TComponent* owner) : TButton(owner) {}
-
-void TBitBtn::SetGlyph(const std::string& resourceName) {
-    button_->setIcon(GlyphIcon(resourceName, numGlyphs_));
-    glyph_ = resourceName;
-}
-
-void TBitBtn::SetNumGlyphs(int count) {
-    if (count < 1 || count > 4) return;
-    numGlyphs_ = count;
-    button_->setIcon(GlyphIcon(glyph_, numGlyphs_));
-}
+TBitBtn::TBitBtn(TComponent* owner) : TButton(owner), glyph_(*button_) {}

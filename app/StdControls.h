@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <string>
 
+#include "app/Buttons.h"
 #include "app/ShellControls.h"
 
 class QCheckBox;
@@ -137,14 +138,10 @@ public:
     const char* ClassName() const override { return "TBitBtn"; }
     TBitBtnKind Kind() const { return kind_; }
     void SetKind(TBitBtnKind kind) { kind_ = kind; }
-    const std::string& Glyph() const { return glyph_; }
-    // A name that names no readable bitmap raises EConvertError.
-    void SetGlyph(const std::string& resourceName);
-    int NumGlyphs() const { return numGlyphs_; }
-    void SetNumGlyphs(int count);
+    TButtonGlyph& Glyph() { return glyph_; }
+    const TButtonGlyph& Glyph() const { return glyph_; }
 
 private:
     TBitBtnKind kind_ = bkCustom;
-    std::string glyph_;
-    int numGlyphs_ = 1;
+    TButtonGlyph glyph_;
 };

@@ -182,12 +182,13 @@ void TWinControl::DefaultHandler(TMessage& message) {
 // --- TCustomControl ----------------------------------------------------------------------
 
 void TCustomControl::WndProc(TMessage& message) {
-    if (message.Msg == WM_PAINT && HandleAllocated()) {
+    if (message.Msg == WM_PAINT) {
+        // Outside the window's own paint, a canvas in WParam asks for a copy of the
+        // surface (a transparent child paints its parent behind itself).
         TPaintStruct paint;
-        if (TCanvas* canvas = BeginPaint(Handle(), paint)) {
-            Paint(*canvas);
-            EndPaint(Handle(), paint);
-        }
+        TCanvas* own = HandleAllocated() ? BeginPaint(Handle(), paint) : nullptr;
+        if (TCanvas* canvas = own ? own : MessageCanvas(message)) Paint(*canvas);
+        if (own) EndPaint(Handle(), paint);
         message.Result = 0;
         return;
     }

@@ -19,6 +19,9 @@ constexpr TColor clLime = RGB(0, 0xFF, 0);
 constexpr TColor clYellow = RGB(0xFF, 0xFF, 0);
 constexpr TColor clBlue = RGB(0, 0, 0xFF);
 constexpr TColor clWhite = RGB(0xFF, 0xFF, 0xFF);
+// No colour at all, and "the default colour" (each use says what that is).
+constexpr TColor clNone = 0x1FFFFFFFu;
+constexpr TColor clDefault = 0x20000000u;
 
 constexpr TColor SysColor(int index) {
     return SYSCOLOR_FLAG | TColor(index);

@@ -67,9 +67,11 @@ constexpr UINT WM_MOUSELEAVE = 0x02A3;
 constexpr UINT WM_USER = 0x0400;
 
 // Messages of the windowing class layer (not Win32 ones): the pointer entered or left a
-// control, windowed or not; a windowless control's enabled state changed.
+// control, windowed or not; a windowless control's enabled state changed; a character
+// typed with Alt (WParam) offered to the form's controls as an accelerator (Result 1: taken).
 constexpr UINT CM_BASE = 0xB000;
 constexpr UINT CM_ENABLEDCHANGED = CM_BASE + 3;
+constexpr UINT CM_DIALOGCHAR = CM_BASE + 6;
 constexpr UINT CM_MOUSEENTER = CM_BASE + 19;
 constexpr UINT CM_MOUSELEAVE = CM_BASE + 20;
 

@@ -1,11 +1,10 @@
 #include <gtest/gtest.h>
 
 #include <clocale>
-#include <cstdlib>
 #include <string>
-#include <unistd.h>
 
 #include "platform/Settings.h"
+#include "tests/support/TestLocale.h"
 
 namespace {
 // Switches the process locale for one test and back.
@@ -15,19 +14,8 @@ struct TLocaleScope {
     ~TLocaleScope() { setlocale(LC_ALL, Previous.c_str()); }
 };
 
-std::string S(const char* key, const char* def = "#") { return GetProfileString("intl", key, def); }
-
-// A locale whose decimal separator is the comma: installed, or generated for the test.
-bool UseCommaLocale(std::string& tempDir) {
-    for (const char* name : {"de_DE.UTF-8", "de_DE.utf8", "fr_FR.UTF-8"})
-        if (setlocale(LC_ALL, name)) return true;
-    char tmpl[] = "/tmp/marvolt-locale-XXXXXX";
-    if (!mkdtemp(tmpl)) return false;
-    tempDir = tmpl;
-    const std::string cmd = "localedef -i de_DE -f UTF-8 '" + tempDir + "/de_DE.UTF-8' >/dev/null 2>&1";
-    if (std::system(cmd.c_str()) != 0 && access((tempDir + "/de_DE.UTF-8/LC_NUMERIC").c_str(), F_OK) != 0) return false;
-    setenv("LOCPATH", tempDir.c_str(), 1);
-    return setlocale(LC_ALL, "de_DE.UTF-8") != nullptr;
+std::string S(const char* key, const char* def = "#") {
+    return GetProfileString("intl", key, def);
 }
 } // namespace
 
@@ -54,14 +42,8 @@ TEST(Settings, IntlValuesOfTheCLocale) {
 }
 
 TEST(Settings, IntlValuesOfACommaDecimalLocale) {
-    TLocaleScope scope;
-    std::string temp;
-    const bool ok = UseCommaLocale(temp);
-    if (!temp.empty()) unsetenv("LOCPATH");
-    if (!ok) {
-        if (!temp.empty()) std::system(("rm -rf '" + temp + "'").c_str());
-        GTEST_SKIP() << "no locale with a comma decimal separator is installed and localedef could not make one";
-    }
+    TGermanLocale locale;
+    SKIP_WITHOUT_GERMAN_LOCALE(locale);
     EXPECT_EQ(S("sDecimal"), ",");
     EXPECT_EQ(S("sThousand"), ".");
     EXPECT_EQ(S("sList"), ";");
@@ -72,8 +54,4 @@ TEST(Settings, IntlValuesOfACommaDecimalLocale) {
     EXPECT_EQ(GetProfileInt("intl", "iCurrency", 9), 3) << "amount, space, symbol";
     EXPECT_EQ(GetProfileInt("intl", "iNegCurr", 99), 8) << "-1,1 EUR";
     EXPECT_NE(S("sCountry"), "#");
-    if (!temp.empty()) {
-        setlocale(LC_ALL, "C");
-        std::system(("rm -rf '" + temp + "'").c_str());
-    }
 }

@@ -177,12 +177,12 @@ TPropertyInfo EventOf(std::string name, std::function<Event&(C&)> event) {
                 const Event* fn = std::any_cast<Event>(&found);
                 if (!fn) throw EPropertyValueError("handler " + handler + " does not fit the event " + name);
                 event(As<C>(c)) = *fn;
-                ctx.Form.NoteBinding(&c, name, handler);
+                ctx.Form.NoteStoredName(&c, name, handler);
             },
             [name](const TComponent& c, TZalValueWriter& w, const TShellForm& form) {
-                w.WriteString(form.BoundHandler(&c, name));
+                w.WriteString(form.StoredName(&c, name));
             },
-            [name](const TComponent& c, const TShellForm& form) { return !form.BoundHandler(&c, name).empty(); }};
+            [name](const TComponent& c, const TShellForm& form) { return !form.StoredName(&c, name).empty(); }};
 }
 
 // The form's component of the stored name, which must be of class T.

@@ -16,6 +16,7 @@
 #include "app/Menus.h"
 #include "app/Panels.h"
 #include "app/ShellApp.h"
+#include "components/ZalSpeed.h"
 #include "platform/Cursors.h"
 #include "platform/Dialogs.h"
 #include "platform/Files.h"
@@ -141,6 +142,7 @@ void TMainForm::BindComponents() {
     Bind(CutBtn, "CutBtn");
     Bind(CopyBtn, "CopyBtn");
     Bind(PasteBtn, "PasteBtn");
+    Bind(ExitBtn, "ExitBtn");
     Bind(OpenDialog, "OpenDialog");
     Bind(SaveDialog1, "SaveDialog1");
     Bind(PrinterSetupDialog1, "PrinterSetupDialog1");

@@ -15,6 +15,7 @@ class TPrintDialog;
 class TPrinterSetupDialog;
 class TSaveDialog;
 class TSpeedButton;
+class TZalSpeedButton;
 
 class TMainForm : public TShellForm {
 public:
@@ -37,6 +38,7 @@ public:
     TMenuItem* HelpAboutItem = nullptr;
     TSpeedButton *SpeedButton1 = nullptr, *OpenBtn = nullptr, *SaveBtn = nullptr, *UndoBtn = nullptr,
                  *CutBtn = nullptr, *CopyBtn = nullptr, *PasteBtn = nullptr;
+    TZalSpeedButton* ExitBtn = nullptr;
     TOpenDialog* OpenDialog = nullptr;
     TSaveDialog* SaveDialog1 = nullptr;
     TPrinterSetupDialog* PrinterSetupDialog1 = nullptr;

@@ -10,6 +10,7 @@
 #include "app/FontMap.h"
 #include "app/Hints.h"
 #include "components/Controls.h"
+#include "components/ZalSpeed.h"
 #include "platform/NativeWindow.h"
 #include "platform/QtConvert.h"
 
@@ -51,6 +52,29 @@ public:
     }
     const char* ClassName() const override { return "TGraphicSurface"; }
 
+    // The surface shows (and takes the pointer) only where its controls are, so that the
+    // host's own drawing stays visible around them.
+    void UpdateMask() {
+        QWidget* w = HandleAllocated() ? WidgetOf(Window().Handle()) : nullptr;
+        if (!w) return;
+        QRegion region;
+        for (int i = 0; i < ControlCount(); ++i)
+            if (Controls(i)->Visible()) region += ToQRect(Controls(i)->BoundsRect());
+        w->setVisible(!region.isEmpty());
+        if (!region.isEmpty()) w->setMask(region);
+    }
+
+    // The hint of a windowless control (the library's speed button carries one).
+    static std::string HintOf(const TGraphicControl* control) {
+        auto* button = dynamic_cast<const TZalCustomSpeedButton*>(control);
+        return button ? button->Hint : std::string();
+    }
+    bool ShowsHint(const TGraphicControl* control) const {
+        auto* button = dynamic_cast<const TZalCustomSpeedButton*>(control);
+        if (!button) return false;
+        return button->ParentShowHint ? host_.EffectiveShowHint() : button->ShowHint;
+    }
+
     // The windowless control under a point of the client area, or nullptr.
     TGraphicControl* ControlAt(QPoint p) const {
         for (int i = ControlCount() - 1; i >= 0; --i) {
@@ -83,7 +107,7 @@ private:
                 TGraphicControl* g = surface_.ControlAt(static_cast<QMouseEvent*>(e)->position().toPoint());
                 if (g != hovered_) {
                     hovered_ = g;
-                    ShowLongHint(g ? surface_.host_.LibraryHint(*g) : std::string());
+                    ShowLongHint(GetLongHint(HintOf(g)));
                 }
                 break;
             }
@@ -91,8 +115,8 @@ private:
             case QEvent::ToolTip: {
                 auto* help = static_cast<QHelpEvent*>(e);
                 TGraphicControl* g = surface_.ControlAt(help->pos());
-                const std::string tip = g ? GetShortHint(surface_.host_.LibraryHint(*g)) : std::string();
-                if (tip.empty() || !surface_.host_.EffectiveShowHint())
+                const std::string tip = GetShortHint(HintOf(g));
+                if (tip.empty() || !surface_.ShowsHint(g))
                     QToolTip::hideText();
                 else
                     QToolTip::showText(help->globalPos(), DisplayString(tip));
@@ -280,7 +304,7 @@ void TShellWinControl::RemoveSlot(const TComponent* component) {
 }
 
 void TShellWinControl::AddShellChild(TShellControl& child) {
-    slots_.push_back(TSlot{&child, child.Widget(), child.Align(), {}});
+    slots_.push_back(TSlot{&child, child.Widget(), child.Align()});
     if (QWidget* w = child.Widget()) {
         w->setParent(client_);
         w->setVisible(child.Visible());
@@ -291,7 +315,7 @@ void TShellWinControl::AddShellChild(TShellControl& child) {
 
 void TShellWinControl::InsertLibraryControl(TWinControl& control) {
     auto* host = new QWidget(client_);
-    slots_.push_back(TSlot{&control, host, alNone, {}});
+    slots_.push_back(TSlot{&control, host, alNone});
     FreeNotification(&control);
     control.SetParent(nullptr);
     SetParentWidget(control.Window(), host);
@@ -302,9 +326,10 @@ void TShellWinControl::InsertLibraryControl(TWinControl& control) {
 
 void TShellWinControl::InsertGraphicControl(TGraphicControl& control) {
     if (!surface_) surface_ = new TGraphicSurface(nullptr, *this);
-    slots_.push_back(TSlot{&control, nullptr, alNone, {}});
+    slots_.push_back(TSlot{&control, nullptr, alNone});
     FreeNotification(&control);
     control.SetParent(surface_);
+    surface_->UpdateMask();
 }
 
 TAlign TShellWinControl::LibraryAlign(const TWinControl& control) const {
@@ -317,15 +342,6 @@ void TShellWinControl::SetLibraryAlign(TWinControl& control, TAlign align) {
         slot->Align = align;
         Realign();
     }
-}
-
-std::string TShellWinControl::LibraryHint(const TControl& control) const {
-    const TSlot* slot = SlotOf(&control);
-    return slot ? slot->Hint : std::string();
-}
-
-void TShellWinControl::SetLibraryHint(TControl& control, const std::string& hint) {
-    if (TSlot* slot = SlotOf(&control)) slot->Hint = hint;
 }
 
 std::vector<TComponent*> TShellWinControl::Children() const {
@@ -413,6 +429,7 @@ void TShellWinControl::Realign() {
     for (TSlot& slot : slots_)
         if (slot.Align == alNone && slot.Widget) slot.Widget->setGeometry(DesignRect(slot.Component));
     if (filler_) filler_->setGeometry(rest);
+    if (surface_) surface_->UpdateMask();
 }
 
 void TShellWinControl::ApplyTabOrder(QWidget*& previous) {

@@ -127,9 +127,6 @@ public:
     // The alignment of a library windowed control placed here.
     TAlign LibraryAlign(const TWinControl& control) const;
     void SetLibraryAlign(TWinControl& control, TAlign align);
-    // The hint of a library control placed here ("short|long").
-    std::string LibraryHint(const TControl& control) const;
-    void SetLibraryHint(TControl& control, const std::string& hint);
 
     // The child controls, shell and library ones, in the order they were placed.
     std::vector<TComponent*> Children() const;
@@ -153,7 +150,6 @@ private:
         TComponent* Component;
         QPointer<QWidget> Widget; // the control's widget, or the host of a library window
         TAlign Align = alNone;
-        std::string Hint;
     };
     TSlot* SlotOf(const TComponent* component);
     const TSlot* SlotOf(const TComponent* component) const;

@@ -366,15 +366,15 @@ const std::any* TShellForm::FindHandler(std::string_view name) const {
     return nullptr;
 }
 
-void TShellForm::NoteBinding(const TComponent* component, const std::string& event, const std::string& handler) {
-    if (handler.empty())
-        bindings_.erase({component, event});
+void TShellForm::NoteStoredName(const TComponent* component, const std::string& property, const std::string& name) {
+    if (name.empty())
+        bindings_.erase({component, property});
     else
-        bindings_[{component, event}] = handler;
+        bindings_[{component, property}] = name;
 }
 
-std::string TShellForm::BoundHandler(const TComponent* component, const std::string& event) const {
-    auto it = bindings_.find({component, event});
+std::string TShellForm::StoredName(const TComponent* component, const std::string& property) const {
+    auto it = bindings_.find({component, property});
     return it == bindings_.end() ? std::string() : it->second;
 }
 

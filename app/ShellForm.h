@@ -107,9 +107,10 @@ public:
 
     // The handler named `name` (a std::function of the event's type), or nullptr.
     const std::any* FindHandler(std::string_view name) const;
-    // Records which handler a stored event names, so that writing the form names it again.
-    void NoteBinding(const TComponent* component, const std::string& event, const std::string& handler);
-    std::string BoundHandler(const TComponent* component, const std::string& event) const;
+    // Records the name a stored property gave (an event's handler, a glyph's resource), so
+    // that writing the form gives it again.
+    void NoteStoredName(const TComponent* component, const std::string& property, const std::string& name);
+    std::string StoredName(const TComponent* component, const std::string& property) const;
     // Records the component that holds another in the description (its parent or menu).
     void NoteParent(const TComponent* child, TComponent* parent);
     TComponent* DescriptionParent(const TComponent* component) const;

@@ -5,11 +5,13 @@
 #include "app/Main.h"
 #include "app/ShellApp.h"
 #include "components/ZalFxFnt.h"
+#include "components/ZalIntl.h"
 #include "components/ZalSrMgr.h"
 #include "platform/Application.h"
 
 std::unique_ptr<TApplication> StartApplication(std::vector<std::string> arguments) {
     InitZalStrings();
+    InitZalIntl();
     BuildFixedFamilyList();
     auto app = std::make_unique<TApplication>();
     app->SetArguments(std::move(arguments));
@@ -26,6 +28,7 @@ std::unique_ptr<TApplication> StartApplication(std::vector<std::string> argument
 
 void FreeGlobals() {
     FreeFixedFamilyList();
+    DoneZalIntl();
     DoneZalStrings();
 }
 

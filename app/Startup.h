@@ -1,7 +1,8 @@
 #pragma once
 // Start-up and shut-down of the program, in order: the library's global objects (message
-// strings, fixed-pitch family list), the application object with its title, the main
-// window and the hidden Find dialog from their stored descriptions; then the message loop; at the end the globals go.
+// strings, international settings, fixed-pitch family list), the application object with
+// its title, the main window and the hidden Find dialog from their stored descriptions;
+// then the message loop; at the end the globals go.
 #include <memory>
 #include <string>
 #include <vector>

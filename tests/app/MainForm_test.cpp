@@ -17,6 +17,7 @@
 #include "app/Menus.h"
 #include "app/Panels.h"
 #include "components/Controls.h"
+#include "components/ZalSpeed.h"
 #include "platform/NativeWindow.h"
 #include "platform/VirtualKeys.h"
 
@@ -174,6 +175,12 @@ TEST_F(MainWindow, HintsReachTheStatusLineAndToolbarButtonsShowTheirShortHint) {
         EXPECT_EQ(buttons[i]->Button()->size(), QSize(25, 25));
         EXPECT_FALSE(buttons[i]->Button()->icon().isNull());
     }
+    // The Close button is the library's speed button; it ends the application.
+    EXPECT_EQ(Main().ExitBtn->BoundsRect(), (TRect{206, 4, 231, 29}));
+    EXPECT_EQ(Main().ExitBtn->Hint, "Close|");
+    EXPECT_EQ(Main().ExitBtn->NumGlyphs(), 2);
+    Main().ExitBtn->Click();
+    EXPECT_TRUE(app->Terminated());
 }
 
 TEST_F(MainWindow, MenuShortcutsAreTakenBeforeAnyWindowEvenWhenDisabled) {

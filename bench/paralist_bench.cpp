@@ -10,34 +10,12 @@
 #include <string>
 #include <vector>
 
+#include "bench/Words.h"
 #include "text/ParaList.h"
 
 namespace {
 
 constexpr int kParas = 2'000'000;
-
-// Deterministic pseudo-random words; lines of about 50 characters.
-class Words {
-public:
-    explicit Words(uint64_t seed) : state_(seed) {}
-    uint32_t Next() {
-        state_ ^= state_ << 13;
-        state_ ^= state_ >> 7;
-        state_ ^= state_ << 17;
-        return uint32_t(state_);
-    }
-    void Line(std::string& out) {
-        const size_t target = 40 + Next() % 21;
-        const size_t start = out.size();
-        while (out.size() - start < target) {
-            if (out.size() > start) out.push_back(' ');
-            for (uint32_t n = 2 + Next() % 8; n > 0; --n) out.push_back(char('a' + Next() % 26));
-        }
-    }
-
-private:
-    uint64_t state_;
-};
 
 // The text as read from a file: lines ended by line feeds.
 struct Source {
@@ -173,6 +151,24 @@ void BM_InsertTextAtMiddle(benchmark::State& state) {
     list.DeleteTextAt(nullptr, middle, pos - start - 1, start + 1);
 }
 BENCHMARK(BM_InsertTextAtMiddle)->Unit(benchmark::kNanosecond);
+
+// A growing replacement, as replace-all makes it (3 characters by 5).
+void BM_ReplaceTextAtMiddle(benchmark::State& state) {
+    TZalParaList& list = TheList();
+    const int32_t middle = kParas / 2;
+    int grown = 0;
+    for (auto _ : state) {
+        list.ReplaceTextAt(nullptr, middle, 5, "xxxxx", 3, 1);
+        if ((grown += 2) > 1000) { // keep the paragraph short
+            state.PauseTiming();
+            list.DeleteTextAt(nullptr, middle, grown, 1);
+            grown = 0;
+            state.ResumeTiming();
+        }
+    }
+    list.DeleteTextAt(nullptr, middle, grown, 1);
+}
+BENCHMARK(BM_ReplaceTextAtMiddle)->Unit(benchmark::kNanosecond);
 
 void BM_InsertBlock10MB(benchmark::State& state) {
     std::string block;

@@ -1,10 +1,12 @@
 #include "components/ZalCmd.h"
 
+#include <algorithm>
 #include <array>
 #include <cerrno>
-#include <charconv>
 #include <cstdio>
 #include <cstring>
+#include <unordered_map>
+#include <unordered_set>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -272,18 +274,72 @@ std::vector<std::string_view> SplitLines(std::string_view data) {
 // Range check for 32-bit stream integers: signed or unsigned readings of 32 bits.
 bool Fits32(int64_t v) { return v >= INT32_MIN && v <= int64_t(UINT32_MAX); }
 
+// Applies one stored difference to a table that started as the built-in array: an
+// unknown key is appended, a known one takes the new command in place, or is deleted
+// when the command is 0.
+void ApplyDifference(TZalCommandTable& table, const TZalKeyBinding& b) {
+    const int i = table.IndexOfKeys(b);
+    if (i == -1)
+        table.AppendBinding(b);
+    else if (b.Command != 0)
+        table.ReplaceBinding(i, b);
+    else
+        table.DeleteBinding(i);
+}
+
+// ---- table names ----
+
+char UpperAscii(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
+
+std::string FoldedAscii(std::string_view name) {
+    std::string s(name);
+    for (char& c : s) c = UpperAscii(c);
+    return s;
+}
+
+// The names of a table list, compared ignoring ASCII case, with the first numeric suffix
+// of each base name not yet known to be taken: naming n tables costs about n look-ups
+// instead of a scan of the list for every candidate.
+class TTableNamer {
+public:
+    void Take(std::string_view name) { taken_.insert(FoldedAscii(name)); }
+
+    // The name a table called `name` gets when it is added (now taken). Trailing digits
+    // are a previous suffix, except when they are the whole name; the name is kept when
+    // neither its base nor the name itself is taken.
+    std::string Unique(const std::string& name) {
+        size_t baseLength = name.size();
+        while (baseLength >= 2 && name[baseLength - 1] >= '0' && name[baseLength - 1] <= '9')
+            --baseLength;
+        const std::string base = name.substr(0, baseLength);
+        if (!Taken(base) && (baseLength == name.size() || !Taken(name))) {
+            Take(name);
+            return name;
+        }
+        // Every suffix below the remembered one is taken, and names are never given back.
+        int& suffix = nextSuffix_[FoldedAscii(base)];
+        std::string candidate;
+        do candidate = base + std::to_string(++suffix);
+        while (Taken(candidate));
+        Take(candidate);
+        return candidate;
+    }
+
+private:
+    bool Taken(std::string_view name) const { return taken_.count(FoldedAscii(name)) > 0; }
+
+    std::unordered_set<std::string> taken_;
+    std::unordered_map<std::string, int> nextSuffix_;
+};
+
 } // namespace
 
 // ---- helpers shared with callers ----
 
 bool SameTextAscii(std::string_view a, std::string_view b) {
     if (a.size() != b.size()) return false;
-    for (size_t i = 0; i < a.size(); ++i) {
-        char x = a[i], y = b[i];
-        if (x >= 'a' && x <= 'z') x = static_cast<char>(x - 'a' + 'A');
-        if (y >= 'a' && y <= 'z') y = static_cast<char>(y - 'a' + 'A');
-        if (x != y) return false;
-    }
+    for (size_t i = 0; i < a.size(); ++i)
+        if (UpperAscii(a[i]) != UpperAscii(b[i])) return false;
     return true;
 }
 
@@ -386,15 +442,12 @@ void TZalCommandTable::LoadFromTextFile(const std::string& fileName) {
             if (p >= line.size()) break;
             const size_t start = p;
             while (p < line.size() && !IsBlank(line[p])) ++p;
-            std::string_view word = line.substr(start, p - start);
-            if (word.size() > 1 && word.front() == '+') word.remove_prefix(1);
-            int64_t v = 0;
-            const auto [end, ec] = std::from_chars(word.data(), word.data() + word.size(), v);
+            const std::string_view word = line.substr(start, p - start);
+            const std::errc ec = ParseStreamInteger(word, values[count]);
             if (ec == std::errc::result_out_of_range)
                 bad(li, "number out of range: " + std::string(word));
-            if (ec != std::errc() || end != word.data() + word.size())
-                bad(li, "not a number: " + std::string(line.substr(start, p - start)));
-            values[count++] = v;
+            if (ec != std::errc()) bad(li, "not a number: " + std::string(word));
+            ++count;
         }
         if (count == 0) continue; // a blank line holds no binding
         if (count < 5)
@@ -424,7 +477,11 @@ void TZalCommandTable::ReadCommandList(TZalValueReader& reader) {
     // Read into a scratch table so that a malformed stream leaves this one untouched.
     TZalCommandTable scratch;
     const int builtin = BuiltinTableIndex(name);
-    if (builtin >= 0) {
+    // A built-in name followed by a nested list holds the table in full.
+    const bool full = builtin >= 0 && reader.NextValue() == TZalValueKind::vkListBegin;
+    if (full) reader.ReadListBegin();
+    const bool differences = builtin >= 0 && !full;
+    if (differences) {
         for (const TZalKeyBinding& b : BuiltinBindings(static_cast<TZalBuiltinTable>(builtin)))
             scratch.AppendBinding(b);
     }
@@ -432,49 +489,61 @@ void TZalCommandTable::ReadCommandList(TZalValueReader& reader) {
         const auto keys = static_cast<int32_t>(static_cast<uint32_t>(readInt32("key sequence")));
         const auto command = static_cast<uint16_t>(readInt32("command"));
         const TZalKeyBinding b = TZalKeyBinding::FromSequence(keys, command);
-        if (builtin < 0) {
-            scratch.AppendBinding(b);
-            continue;
-        }
-        const int i = scratch.IndexOfKeys(b);
-        if (i == -1)
-            scratch.AppendBinding(b);
-        else if (command != 0)
-            scratch.ReplaceBinding(i, b);
+        if (differences)
+            ApplyDifference(scratch, b);
         else
-            scratch.DeleteBinding(i);
+            scratch.AppendBinding(b);
     }
     reader.ReadListEnd();
+    if (full) reader.ReadListEnd();
 
     TableName = std::move(name);
     IsActive = active;
     bindings_ = std::move(scratch.bindings_);
 }
 
+std::optional<std::vector<TZalKeyBinding>>
+TZalCommandTable::Differences(std::span<const TZalKeyBinding> data) const {
+    std::vector<TZalKeyBinding> pairs;
+    for (const TZalKeyBinding& b : data)
+        if (IndexOfKeys(b) == -1) pairs.push_back(TZalKeyBinding::FromSequence(b.KeySequence(), 0));
+    for (const auto& b : bindings_) {
+        const bool inBuiltin = std::any_of(data.begin(), data.end(), [&](const TZalKeyBinding& d) {
+            return d.KeySequence() == b->KeySequence() && d.Command == b->Command;
+        });
+        if (!inBuiltin) pairs.push_back(*b);
+    }
+    TZalCommandTable replay;
+    for (const TZalKeyBinding& b : data) replay.AppendBinding(b);
+    for (const TZalKeyBinding& b : pairs) ApplyDifference(replay, b);
+    const bool same = std::equal(bindings_.begin(), bindings_.end(), replay.bindings_.begin(),
+                                 replay.bindings_.end(),
+                                 [](const auto& a, const auto& b) { return *a == *b; });
+    if (!same) return std::nullopt;
+    return pairs;
+}
+
 void TZalCommandTable::WriteCommandList(TZalValueWriter& writer) const {
     writer.WriteString(TableName);
     writer.WriteBoolean(IsActive);
     writer.WriteListBegin();
-    auto pair = [&](const TZalKeyBinding& b, uint16_t command) {
+    auto pair = [&](const TZalKeyBinding& b) {
         writer.WriteInteger(b.KeySequence());
-        writer.WriteInteger(command);
+        writer.WriteInteger(b.Command);
     };
     const int builtin = BuiltinTableIndex(TableName);
-    if (builtin >= 0) {
-        const auto data = BuiltinBindings(static_cast<TZalBuiltinTable>(builtin));
-        for (const TZalKeyBinding& b : data)
-            if (IndexOfKeys(b) == -1) pair(b, 0);
-        for (const auto& b : bindings_) {
-            bool inBuiltin = false;
-            for (const TZalKeyBinding& d : data)
-                if (d.KeySequence() == b->KeySequence() && d.Command == b->Command) {
-                    inBuiltin = true;
-                    break;
-                }
-            if (!inBuiltin) pair(*b, b->Command);
-        }
+    std::optional<std::vector<TZalKeyBinding>> differences;
+    if (builtin >= 0) differences = Differences(BuiltinBindings(static_cast<TZalBuiltinTable>(builtin)));
+    if (differences) {
+        for (const TZalKeyBinding& b : *differences) pair(b);
     } else {
-        for (const auto& b : bindings_) pair(*b, b->Command);
+        // Every binding. A built-in name the differences cannot say (a key bound twice, a
+        // built-in key bound to 0, built-in keys out of their order) puts them in a nested
+        // list, which tells the reader not to apply them to the built-in data.
+        const bool nested = builtin >= 0;
+        if (nested) writer.WriteListBegin();
+        for (const auto& b : bindings_) pair(*b);
+        if (nested) writer.WriteListEnd();
     }
     writer.WriteListEnd();
 }
@@ -513,38 +582,17 @@ const TZalCommandTable& TZalCommandProcessor::Tables(int index) const {
     return *tables_[static_cast<size_t>(index)];
 }
 
-TZalCommandTable* TZalCommandProcessor::FindIn(const TTableList& list, std::string_view name) {
-    for (const auto& t : list)
+TZalCommandTable* TZalCommandProcessor::FindTable(std::string_view name) const {
+    for (const auto& t : tables_)
         if (SameTextAscii(t->TableName, name)) return t.get();
     return nullptr;
 }
 
-TZalCommandTable* TZalCommandProcessor::FindTable(std::string_view name) const {
-    return FindIn(tables_, name);
-}
-
-void TZalCommandProcessor::AddUnique(TTableList& list, std::unique_ptr<TZalCommandTable> table) {
-    const std::string& name = table->TableName;
-    // Trailing digits are a previous suffix, except when they are the whole name.
-    size_t baseLength = name.size();
-    while (baseLength >= 2 && name[baseLength - 1] >= '0' && name[baseLength - 1] <= '9')
-        --baseLength;
-    const std::string base = name.substr(0, baseLength);
-    std::string candidate = base;
-    int n = 0;
-    while (FindIn(list, candidate)) candidate = base + std::to_string(++n);
-    if (n == 0 && baseLength != name.size() && FindIn(list, name)) {
-        // The base is free but the full name is taken ("Grid7" twice with no "Grid"):
-        // number on from the base so that the name is still unique.
-        do candidate = base + std::to_string(++n);
-        while (FindIn(list, candidate));
-    }
-    if (n > 0) table->TableName = candidate;
-    list.push_back(std::move(table));
-}
-
 int TZalCommandProcessor::AddTable(std::unique_ptr<TZalCommandTable> table) {
-    AddUnique(tables_, std::move(table));
+    TTableNamer names;
+    for (const auto& t : tables_) names.Take(t->TableName);
+    table->TableName = names.Unique(table->TableName);
+    tables_.push_back(std::move(table));
     return TableCount() - 1;
 }
 
@@ -647,11 +695,13 @@ void TZalCommandProcessor::SaveTableToFile(std::string_view tableName, const std
 void TZalCommandProcessor::ReadTableList(TZalValueReader& reader) {
     // Built aside and swapped in at the end: a malformed stream changes nothing.
     TTableList read;
+    TTableNamer names;
     reader.ReadListBegin();
     while (!reader.EndOfList()) {
         auto table = std::make_unique<TZalCommandTable>();
         table->ReadCommandList(reader);
-        AddUnique(read, std::move(table));
+        table->TableName = names.Unique(table->TableName);
+        read.push_back(std::move(table));
     }
     reader.ReadListEnd();
     tables_ = std::move(read);

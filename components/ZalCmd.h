@@ -3,6 +3,7 @@
 // sequence of two keys, with a shift state into an editor command code.
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -71,7 +72,8 @@ public:
     void SaveToTextFile(const std::string& fileName) const;
 
     // Stream form "CommandList": name, active flag, list of (KeySequence, Command)
-    // pairs; a built-in table stores only its differences from the built-in data.
+    // pairs; a built-in table stores only its differences from the built-in data, or,
+    // when no differences read back as the table, all its pairs in a nested list.
     // A malformed stream raises EZalStreamError and leaves the table as it was.
     void ReadCommandList(TZalValueReader& reader);
     void WriteCommandList(TZalValueWriter& writer) const;
@@ -84,6 +86,9 @@ private:
     std::vector<std::unique_ptr<TZalKeyBinding>> bindings_;
 
     void CheckIndex(int index, int limit) const;
+    // The (KeySequence, Command) pairs that say this table as differences from `data`,
+    // or nothing when reading them back would not give this very table.
+    std::optional<std::vector<TZalKeyBinding>> Differences(std::span<const TZalKeyBinding> data) const;
 };
 
 class TZalCommandProcessor : public TPersistent {
@@ -139,8 +144,6 @@ private:
     void CheckTableIndex(int index) const;
     TZalCommand Translate(uint16_t key, uint8_t shift);
     TZalCommand MatchTable(const TZalCommandTable& table, uint8_t key, uint8_t shift);
-    static void AddUnique(TTableList& list, std::unique_ptr<TZalCommandTable> table);
-    static TZalCommandTable* FindIn(const TTableList& list, std::string_view name);
 
     TTableList tables_;
     TTranslationState state_ = tsIdle;

@@ -38,6 +38,16 @@ bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
 }
 } // namespace
 
+std::errc ParseStreamInteger(std::string_view word, int64_t& value) {
+    // from_chars takes a minus sign but no plus sign; a plus must be followed by a digit.
+    if (word.size() > 1 && word.front() == '+' && IsDigit(word[1])) word.remove_prefix(1);
+    int64_t v = 0;
+    const auto [end, ec] = std::from_chars(word.data(), word.data() + word.size(), v);
+    if (ec == std::errc() && end != word.data() + word.size()) return std::errc::invalid_argument;
+    if (ec == std::errc()) value = v;
+    return ec;
+}
+
 EZalStreamError::EZalStreamError(int line, const std::string& what)
     : Exception("Invalid value stream at line " + std::to_string(line) + ": " + what), Line(line) {}
 
@@ -179,15 +189,11 @@ void TZalValueReader::ScanNumber() {
     const size_t start = pos_;
     if (text_[pos_] == '-' || text_[pos_] == '+') ++pos_;
     while (pos_ < text_.size() && IsWordChar(text_[pos_])) ++pos_;
-    std::string_view word = std::string_view(text_).substr(start, pos_ - start);
-    if (!word.empty() && word.front() == '+') word.remove_prefix(1);
-    int64_t v = 0;
-    const auto [end, ec] = std::from_chars(word.data(), word.data() + word.size(), v);
+    const std::string_view word = std::string_view(text_).substr(start, pos_ - start);
+    const std::errc ec = ParseStreamInteger(word, token_.number);
     if (ec == std::errc::result_out_of_range) Fail("integer out of range: " + std::string(word));
-    if (ec != std::errc() || end != word.data() + word.size())
-        Fail("not a number: " + std::string(text_.substr(start, pos_ - start)));
+    if (ec != std::errc()) Fail("not a number: " + std::string(word));
     token_.kind = TZalValueKind::vkInteger;
-    token_.number = v;
 }
 
 void TZalValueReader::ScanWord() {
@@ -283,5 +289,10 @@ bool TZalValueReader::EndOfList() {
 }
 
 bool TZalValueReader::AtEnd() { return Peek().kind == TZalValueKind::vkEnd; }
+
+int TZalValueReader::Line() {
+    Peek();
+    return tokenLine_;
+}
 
 // ---- persistent base ----

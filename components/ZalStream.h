@@ -13,6 +13,7 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <system_error>
 
 #include "components/ZalExcpt.h"
 
@@ -22,6 +23,11 @@ public:
     EZalStreamError(int line, const std::string& what);
     int Line = 0;
 };
+
+// Reads a whole word as an integer of the streams: an optional sign, then decimal digits
+// only. std::errc::result_out_of_range beyond 64 bits, std::errc::invalid_argument for
+// anything else that is not such a word ("+-5", "5x", "").
+std::errc ParseStreamInteger(std::string_view word, int64_t& value);
 
 enum class TZalValueKind { vkEnd, vkString, vkBoolean, vkInteger, vkListBegin, vkListEnd };
 
@@ -63,7 +69,8 @@ public:
     bool EndOfList();
     // True when only white space is left.
     bool AtEnd();
-    int Line() const { return tokenLine_; }
+    // The line where the next value starts, for errors found in a value before it is read.
+    int Line();
 
 private:
     struct Token {

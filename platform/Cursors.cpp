@@ -11,6 +11,7 @@
 
 #include "platform/CanvasQt.h"
 #include "platform/NativeWindow.h"
+#include "platform/Resources.h"
 
 struct HCURSOR__ {
     QCursor cursor;
@@ -66,6 +67,17 @@ HCURSOR LoadCursor(int id) {
 HCURSOR MarginCursor() {
     static HCURSOR__ margin{MakeMarginCursor()};
     return &margin;
+}
+
+HCURSOR LoadCursorFromResource(const char* name) {
+    if (!name) return nullptr;
+    if (QByteArray(name).compare("ZALLINECURSOR", Qt::CaseInsensitive) == 0)
+        return new HCURSOR__{MakeMarginCursor()};
+    std::span<const uint8_t> bytes;
+    if (!FindResourceBlob(RT_CURSOR, name, bytes)) return nullptr;
+    QImage img;
+    if (!img.loadFromData(bytes.data(), int(bytes.size()))) return nullptr;
+    return new HCURSOR__{QCursor(QPixmap::fromImage(img), 0, 0)};
 }
 
 HCURSOR CreateCursorFromBitmap(const TBitmap& image, const TBitmap* mask, int hotX, int hotY) {

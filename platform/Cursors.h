@@ -15,6 +15,10 @@ constexpr int IDC_ARROW = 32512, IDC_IBEAM = 32513, IDC_WAIT = 32514, IDC_CROSS 
 HCURSOR LoadCursor(int id);
 // The arrow pointing up and to the right that the left margin of text shows.
 HCURSOR MarginCursor();
+// The program's cursor resource `name` (letter case ignored): "ZALLINECURSOR" is the
+// margin arrow; any other name is an RT_CURSOR image blob with its hot spot at the
+// top-left corner. nullptr when there is no such cursor. The caller owns it: DestroyCursor.
+HCURSOR LoadCursorFromResource(const char* name);
 // A cursor from an image; mask pixels that are white are transparent (no mask: the
 // image's transparent colour is). The caller owns it: DestroyCursor.
 HCURSOR CreateCursorFromBitmap(const TBitmap& image, const TBitmap* mask, int hotX, int hotY);

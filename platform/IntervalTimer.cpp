@@ -10,6 +10,7 @@ struct TIntervalTimer::TImpl {
 };
 
 TIntervalTimer::TIntervalTimer() : d(std::make_unique<TImpl>()) {
+    d->timer.setTimerType(Qt::PreciseTimer); // a coarse timer may tick up to 5% early
     d->timer.setInterval(int(d->interval));
     QObject::connect(&d->timer, &QTimer::timeout, [impl = d.get()] {
         if (impl->handler) {

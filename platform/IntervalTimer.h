@@ -1,6 +1,7 @@
 #pragma once
 // A timer that needs no window: calls its handler every interval on the GUI thread while
-// it runs (windowless controls repeat their clicks with it).
+// it runs, never before the interval is over (windowless controls repeat their clicks
+// with it).
 #include <functional>
 #include <memory>
 

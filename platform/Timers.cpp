@@ -12,7 +12,9 @@ UINT_PTR SetTimer(HWND window, UINT_PTR id, UINT milliseconds) {
         n->timers.erase(it);
     }
     const int ms = int(std::max<UINT>(10, std::min<UINT>(milliseconds, 0x7FFFFFFF)));
-    const int qtId = n->startTimer(ms, ms < 100 ? Qt::PreciseTimer : Qt::CoarseTimer);
+    // Precise at every period: a coarse timer may wake up to 5% early, and callers (the
+    // timer pool's due test) rely on a tick never coming much before its period is over.
+    const int qtId = n->startTimer(ms, Qt::PreciseTimer);
     if (qtId == 0) return 0;
     n->timers[id] = qtId;
     return id ? id : 1;

@@ -8,7 +8,7 @@
 using UINT_PTR = uintptr_t;
 
 // Starts (or restarts) timer `id` of the window: WM_TIMER with WParam id arrives every
-// `milliseconds` (at least 10) while the window exists. Returns the id (1 for id 0),
+// `milliseconds` (at least 10), never before they are over, while the window exists. Returns the id (1 for id 0),
 // or 0 when refused (no such window, or the system has no timer left).
 UINT_PTR SetTimer(HWND window, UINT_PTR id, UINT milliseconds);
 BOOL KillTimer(HWND window, UINT_PTR id);

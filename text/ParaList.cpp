@@ -401,6 +401,9 @@ TEditError TZalParaList::ReplaceTextAt(TParaListView* editor, int32_t para, int 
     if (pos < 1 || pos > len + 1) return ecSuccess;
     oldCount = std::min(oldCount, len - pos + 1);
     const int grow = newCount - oldCount;
+    // Growth is limited as insertion is; replay restores what was there and is not.
+    if (grow > 0 && Recording())
+        if (TEditError err = CheckLimits(para, 0, grow)) return err;
     // Secure the room first: a record of a change that then fails must not exist.
     if (grow > 0 && (len + grow > kMaxParaChars || !node->EnsureTextCapacity(uint16_t(len + grow + 1))))
         return ecOutOfMemory;

@@ -112,7 +112,11 @@ public:
     TEditError SplitPara(TParaListView* editor, int32_t para, int pos, bool trim, int& indent,
                          int indentTabSize);
     TEditError JoinParas(TParaListView* editor, int32_t para, int pos);
-    void DeleteRange(TParaListView* editor, int32_t para1, int pos1, int32_t para2, int pos2);
+    // Deletes from (para1, pos1) up to (para2, pos2) as one undo group. When the text
+    // left around the range would not fit one paragraph it returns ecJoinTooLong and
+    // changes nothing.
+    TEditError DeleteRange(TParaListView* editor, int32_t para1, int pos1, int32_t para2,
+                           int pos2);
     TEditError InsertBlock(TParaListView* editor, int32_t& para, std::string_view s, int& pos);
     // Undoes the newest group; returns the modified flag it restored.
     bool UndoGroup(TParaListView* editor, int32_t& para, int& pos);
@@ -135,6 +139,9 @@ private:
     bool Recording() const { return !replaying_; }
     void RecordPosition(int32_t para, int pos);
 
+    // ecJoinTooLong when appending nextLen characters at pos of a paragraph of len
+    // characters would break a limit; only growth beyond a limit counts.
+    TEditError CheckJoin(int len, int pos, int nextLen) const;
     // Insertion without the limit test: shared by InsertTextAt, the join and replay.
     TEditError DoInsertText(TParaListView* editor, int32_t para, int count, const char* s,
                             int pos);

@@ -100,14 +100,7 @@ TEditError TZalParaList::JoinParas(TParaListView* editor, int32_t para, int pos)
 
     const TParaNode* next = node->Next;
     const int nextLen = next->Length();
-    // What the join really adds: the next paragraph's text, spaces up to Pos, one
-    // paragraph end less. Only a result that grows beyond a limit is refused.
-    const int padding = std::max(0, pos - 1 - len);
-    const int64_t newLen = int64_t(std::max(len, pos - 1)) + nextLen;
-    const int64_t newBytes = int64_t(byteCount_) + padding - 2;
-    if ((newLen > paraLengthLimit_ && newLen > len) || newLen > kMaxParaChars ||
-        (newBytes > byteLimit_ && newBytes > byteCount_))
-        return ecJoinTooLong;
+    if (TEditError err = CheckJoin(len, pos, nextLen)) return err;
 
     TEditError result = ecSuccess;
     {
@@ -123,26 +116,50 @@ TEditError TZalParaList::JoinParas(TParaListView* editor, int32_t para, int pos)
     return result;
 }
 
+TEditError TZalParaList::CheckJoin(int len, int pos, int nextLen) const {
+    // What the join really adds: the next paragraph's text, spaces up to Pos, one
+    // paragraph end less.
+    const int padding = std::max(0, pos - 1 - len);
+    const int64_t newLen = int64_t(std::max(len, pos - 1)) + nextLen;
+    const int64_t newBytes = int64_t(byteCount_) + padding - 2;
+    if ((newLen > paraLengthLimit_ && newLen > len) || newLen > kMaxParaChars ||
+        (newBytes > byteLimit_ && newBytes > byteCount_))
+        return ecJoinTooLong;
+    return ecSuccess;
+}
+
 // --- ranges and blocks -------------------------------------------------------------
 
-void TZalParaList::DeleteRange(TParaListView* editor, int32_t para1, int pos1, int32_t para2,
-                               int pos2) {
-    if (para1 < 1 || para2 <= para1 || para2 > paraCount_) return;
+TEditError TZalParaList::DeleteRange(TParaListView* editor, int32_t para1, int pos1,
+                                     int32_t para2, int pos2) {
+    if (para1 < 1 || para2 <= para1 || para2 > paraCount_) return ecSuccess;
     pos1 = std::max(pos1, 1);
     pos2 = std::max(pos2, 1);
-    TGroupScope group(*this);
-    if (pos1 == 1 && pos2 == 1) {
-        for (int32_t i = para1; i < para2; ++i) DeletePara(editor, para1);
-    } else {
-        const int len1 = ParaLength(para1);
-        if (pos1 <= len1) DeleteTextAt(editor, para1, len1 - pos1 + 1, pos1);
-        if (pos2 > 1) DeleteTextAt(editor, para2, pos2 - 1, 1);
-        for (int32_t i = para1 + 1; i < para2; ++i) DeletePara(editor, para1 + 1);
-        JoinParas(editor, para1, ParaLength(para1) + 1);
+    const bool wholeParas = pos1 == 1 && pos2 == 1;
+    const int len1 = ParaLength(para1);
+    // The final join is tested before anything is deleted: a refused join must not leave
+    // the range half deleted. An empty head joins by giving up its paragraph.
+    const int head = std::min(pos1 - 1, len1);
+    const int tail = std::max(0, ParaLength(para2) - (pos2 - 1));
+    if (!wholeParas && head > 0)
+        if (TEditError err = CheckJoin(head, head + 1, tail)) return err;
+
+    TEditError result = ecSuccess;
+    {
+        TGroupScope group(*this);
+        if (wholeParas) {
+            for (int32_t i = para1; i < para2; ++i) DeletePara(editor, para1);
+        } else {
+            if (pos1 <= len1) DeleteTextAt(editor, para1, len1 - pos1 + 1, pos1);
+            if (pos2 > 1) DeleteTextAt(editor, para2, pos2 - 1, 1);
+            for (int32_t i = para1 + 1; i < para2; ++i) DeletePara(editor, para1 + 1);
+            result = JoinParas(editor, para1, ParaLength(para1) + 1); // only memory can fail
+        }
     }
     int col;
     repaintFrom_ = ParaPosToLine(para1, 1, col);
     repaintTo_ = kRepaintToEnd;
+    return result;
 }
 
 TEditError TZalParaList::InsertBlock(TParaListView* editor, int32_t& para, std::string_view s,

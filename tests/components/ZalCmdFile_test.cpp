@@ -150,6 +150,8 @@ TEST_F(ZalCmdFile, BadFilesGiveClearErrorsAndChangeNothing) {
     ExpectLoadFails(Path("word.tbl"), "line 2: not a number: x");
     Write(Path("glued.tbl"), "T\r\n 1 2 3 4 5x\r\n");
     ExpectLoadFails(Path("glued.tbl"), "line 2: not a number: 5x");
+    Write(Path("signs.tbl"), "T\r\n 1 2 3 4 5\r\n 1 2 3 4 +-5\r\n");
+    ExpectLoadFails(Path("signs.tbl"), "line 3: not a number: +-5");
     Write(Path("huge.tbl"), "T\r\n 1 2 3 4 99999999999999999999\r\n");
     ExpectLoadFails(Path("huge.tbl"), "line 2: number out of range");
 }

@@ -4,13 +4,15 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
+#include <random>
+#include <set>
 
 #include "platform/Keyboard.h"
 #include "platform/VirtualKeys.h"
 
 namespace {
-
 
 std::vector<TZalKeyBinding> Builtin(TZalBuiltinTable which) {
     const auto s = BuiltinBindings(which);
@@ -188,6 +190,151 @@ TEST(ZalCmdStream, RepeatedNamesGetSuffixesAndStateSurvives) {
     EXPECT_EQ(p.TranslateKeyShift('S', 0), ccHome);
 }
 
+// The naming rule said plainly: each name is checked against every name before it.
+std::string PlainUniqueName(const std::vector<std::string>& taken, const std::string& name) {
+    auto has = [&](const std::string& n) {
+        return std::any_of(taken.begin(), taken.end(),
+                           [&](const std::string& t) { return SameTextAscii(t, n); });
+    };
+    size_t length = name.size();
+    while (length >= 2 && name[length - 1] >= '0' && name[length - 1] <= '9') --length;
+    const std::string base = name.substr(0, length);
+    if (!has(base) && (length == name.size() || !has(name))) return name;
+    for (int n = 1;; ++n)
+        if (!has(base + std::to_string(n))) return base + std::to_string(n);
+}
+
+TEST(ZalCmdStream, RepeatedNamesAreNumberedAsTheRuleSays) {
+    const char* const names[] = {"Default", "DEFAULT", "default1", "Default2", "Grid7", "grid",
+                                 "7",       "71",      "",         "1",        "A1b",   "x9",
+                                 "X10",     "Mine",    "mine3"};
+    std::mt19937 rng(7);
+    std::string text = "(";
+    std::vector<std::string> want;
+    for (int i = 0; i < 400; ++i) {
+        const std::string name = names[rng() % std::size(names)];
+        text += " '" + name + "' False ()";
+        want.push_back(PlainUniqueName(want, name));
+    }
+    TZalCommandProcessor p;
+    ReadTableList(p, text + " )");
+    ASSERT_EQ(p.TableCount(), 400);
+    for (int i = 0; i < 400; ++i) EXPECT_EQ(p.Tables(i).TableName, want[size_t(i)]) << i;
+
+    // Thousands of tables of one name take no longer to read than as many different ones.
+    std::string many = "(";
+    for (int i = 0; i < 16000; ++i) many += " '' False ()";
+    ReadTableList(p, many + " )");
+    ASSERT_EQ(p.TableCount(), 16000);
+    EXPECT_EQ(p.Tables(0).TableName, "");
+    EXPECT_EQ(p.Tables(15999).TableName, "15999");
+}
+
+// Whether the difference form can say the table: every key once, no built-in key bound
+// to 0, the built-in keys in built-in order and ahead of all others.
+bool DifferencesSayIt(const TZalCommandTable& t, TZalBuiltinTable which) {
+    const auto builtin = BuiltinBindings(which);
+    std::set<int32_t> seen;
+    size_t nextBuiltin = 0;
+    bool othersBegan = false;
+    for (const TZalKeyBinding& b : BindingsOf(t)) {
+        if (!seen.insert(b.KeySequence()).second) return false;
+        const auto at = std::find_if(builtin.begin(), builtin.end(), [&](const TZalKeyBinding& d) {
+            return d.KeySequence() == b.KeySequence();
+        });
+        if (at == builtin.end()) {
+            othersBegan = true;
+            continue;
+        }
+        const auto index = size_t(at - builtin.begin());
+        if (othersBegan || b.Command == 0 || index < nextBuiltin) return false;
+        nextBuiltin = index + 1;
+    }
+    return true;
+}
+
+bool WrittenInFull(const TZalCommandTable& t) {
+    return CommandListText(t).find("(\n  (") != std::string::npos;
+}
+
+TEST(ZalCmdStream, BuiltInNamedTablesTheDifferencesCannotSayAreWrittenInFull) {
+    TZalCommandProcessor p;
+    p.Tables(0).AppendBinding(B(VK_LEFT, 0, ccRight)); // Left bound twice
+    p.Tables(2).ClearBindings();
+    p.Tables(2).AppendBinding(B(VK_LEFT, 0, 0)); // a built-in key bound to 0
+    EXPECT_EQ(CommandListText(p.Tables(2)), "'Grid'\nFalse\n(\n  (\n    37\n    0\n  )\n)\n");
+    TZalCommandProcessor q;
+    ReadTableList(q, TableListText(p));
+    EXPECT_EQ(BindingsOf(q.Tables(0)), BindingsOf(p.Tables(0)));
+    EXPECT_EQ(BindingsOf(q.Tables(2)), BindingsOf(p.Tables(2)));
+    EXPECT_FALSE(WrittenInFull(q.Tables(1)));
+}
+
+TEST(ZalCmdStream, EveryTableTheEditingCanMakeReadsBackAsItWas) {
+    const char* const names[] = {"Default", "wordstar", "GRID", "Mine", "Default1"};
+    std::vector<TZalKeyBinding> keys; // the built-in keys of all three tables and others
+    for (int t = 0; t < 3; ++t)
+        for (const TZalKeyBinding& b : BuiltinBindings(TZalBuiltinTable(t))) keys.push_back(b);
+    for (const TZalKeyBinding& b : {B(0x41, 0, 0), B(0x51, 4, 0, 0x5A, 128), B(255, 255, 0, 255, 255)})
+        keys.push_back(b);
+
+    std::mt19937 rng(2024);
+    auto pick = [&](int n) { return int(rng() % unsigned(n)); };
+    int full = 0;
+    for (int round = 0; round < 400; ++round) {
+        TZalCommandProcessor p;
+        for (int step = pick(10); step > 0; --step) {
+            TZalCommandTable& t = p.Tables(pick(p.TableCount()));
+            TZalKeyBinding b = keys[size_t(pick(int(keys.size())))];
+            const int commandKind = pick(4); // 0, its own, another, any
+            b.Command = commandKind == 0   ? 0
+                        : commandKind == 1 ? b.Command
+                        : commandKind == 2 ? keys[size_t(pick(int(keys.size())))].Command
+                                           : uint16_t(1 + pick(65535));
+            const int n = t.BindingCount();
+            switch (pick(9)) {
+            case 0: t.AppendBinding(b); break;
+            case 1: t.InsertBinding(pick(n + 1), b); break;
+            case 2: if (n) t.ReplaceBinding(pick(n), b); break;
+            case 3: if (n) t.DeleteBinding(pick(n)); break;
+            case 4: if (pick(4) == 0) t.ClearBindings(); break;
+            case 5:
+                try {
+                    p.AddBinding(t.TableName, b);
+                } catch (const EDuplicateCommand&) {
+                }
+                break;
+            case 6: p.CreateTable(names[pick(5)], pick(2) == 0); break;
+            case 7: {
+                const char* name = names[pick(5)];
+                const TZalCommandTable* other = p.FindTable(name);
+                if (!other || other == &t) t.TableName = name;
+                break;
+            }
+            default: t.IsActive = !t.IsActive;
+            }
+        }
+        TZalCommandProcessor q;
+        ReadTableList(q, TableListText(p));
+        ASSERT_EQ(q.TableCount(), p.TableCount()) << "round " << round;
+        std::vector<std::string> names; // as reading numbers them
+        for (int i = 0; i < p.TableCount(); ++i) {
+            const TZalCommandTable& t = p.Tables(i);
+            names.push_back(PlainUniqueName(names, t.TableName));
+            EXPECT_EQ(q.Tables(i).TableName, names.back()) << "round " << round;
+            EXPECT_EQ(q.Tables(i).IsActive, t.IsActive) << "round " << round;
+            EXPECT_EQ(BindingsOf(q.Tables(i)), BindingsOf(t)) << "round " << round << " table " << i;
+            // Stored forms keep the difference form wherever it can say the table.
+            const int builtin = BuiltinTableIndex(t.TableName);
+            const bool inFull = builtin >= 0 && !DifferencesSayIt(t, TZalBuiltinTable(builtin));
+            EXPECT_EQ(WrittenInFull(t), inFull) << "round " << round << " table " << i;
+            full += inFull;
+        }
+        ASSERT_FALSE(HasFailure()) << "round " << round;
+    }
+    EXPECT_GT(full, 50); // the rounds reach both forms
+}
+
 // Reading `text` must fail with an error naming `expected` and leave the processor as it was.
 void ExpectRejected(const std::string& text, const std::string& expected) {
     TZalCommandProcessor p;
@@ -218,6 +365,9 @@ TEST(ZalCmdStream, MalformedStreamsChangeNothing) {
     ExpectRejected("( 'A' True () 'B' True ( 1 2 ) 'C' )", "expected a boolean, found a list end");
     ExpectRejected("( 'A' True ( 4294967296 1 ) )", "key sequence out of range: 4294967296");
     ExpectRejected("( 'A' True ( 1 -2147483649 ) )", "command out of range");
+    // The error names the line of the value at fault.
+    ExpectRejected("(\n'x'\nTrue\n(\n1\n99999999999\n)\n)", "line 6: command out of range");
+    ExpectRejected("(\n'x'\nTrue\n(\n-2147483649\n1\n)\n)", "line 5: key sequence out of range");
     ExpectRejected("( 'A' True ( 1 2 ) 'B' Maybe () )", "unknown word Maybe");
 }
 

@@ -9,6 +9,7 @@
 
 #include "components/ZalExcpt.h"
 #include "platform/Application.h"
+#include "platform/Timers.h"
 
 namespace {
 
@@ -282,6 +283,19 @@ TEST(TimerPoolWindow, ARealTimerFiresTriggers) {
     EXPECT_GE(count, 2);
     pool.RemoveTrigger(pool.Triggers(0).Handle);
     EXPECT_FALSE(pool.TimerRunning());
+}
+
+TEST(TimerPoolWindow, ALongTriggerFiresAtTheEndOfItsFirstPeriod) {
+    // Due 100 ms past a half second of the clock: a system timer that may round its
+    // wake-up to such a boundary would come 50 ms early, too early for the trigger,
+    // which would then wait a whole second more.
+    for (uint32_t ms; (ms = (GetTickCount() + 1000) % 500) < 100 || ms > 115;) ProcessEventsFor(1);
+    TZalTimerPool pool(nullptr);
+    int32_t elapsed = -1;
+    pool.AddTrigger(1000, [&](TComponent*, int32_t, uint32_t, int32_t ms) { elapsed = ms; });
+    for (int waited = 0; elapsed < 0 && waited < 3000; waited += 10) ProcessEventsFor(10);
+    EXPECT_GE(elapsed, 1000 - int32_t(TZalTimerPool::kEarlyAllowance));
+    EXPECT_LT(elapsed, 1250);
 }
 
 } // namespace

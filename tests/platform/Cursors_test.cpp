@@ -1,11 +1,14 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QBuffer>
 #include <QTest>
+#include <span>
 
 #include "TestWindow.h"
 #include "platform/Bitmap.h"
 #include "platform/Cursors.h"
+#include "platform/Resources.h"
 
 TEST(Cursors, SetCursorAnswersTheSetCursorMessage) {
     THostedWindow w(100, 60);
@@ -60,4 +63,44 @@ TEST(Cursors, ScreenCursorIsSavedAndRestoredInPairs) {
     DestroyCursor(custom);
     DestroyCursor(LoadCursor(IDC_ARROW)); // standard cursors are never freed
     EXPECT_NE(LoadCursor(IDC_ARROW), nullptr);
+}
+
+TEST(Cursors, CursorResourcesByNameAreOwnedByTheCaller) {
+    HCURSOR line = LoadCursorFromResource("ZalLineCursor");
+    ASSERT_NE(line, nullptr) << "the margin arrow, whatever the letter case";
+    EXPECT_NE(line, MarginCursor()) << "a fresh cursor the caller destroys";
+    EXPECT_EQ(LoadCursorFromResource("NO_SUCH_CURSOR"), nullptr);
+    EXPECT_EQ(LoadCursorFromResource(nullptr), nullptr);
+
+    QImage image(8, 6, QImage::Format_ARGB32);
+    image.fill(Qt::black);
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    ASSERT_TRUE(image.save(&buffer, "PNG"));
+    const std::span<const uint8_t> bytes(reinterpret_cast<const uint8_t*>(png.constData()), size_t(png.size()));
+    ASSERT_TRUE(RegisterResourceBlob(RT_CURSOR, "TEST_ARROW", bytes));
+    HCURSOR custom = LoadCursorFromResource("test_arrow");
+    ASSERT_NE(custom, nullptr);
+
+    THostedWindow w(100, 60);
+    ASSERT_TRUE(w.Show());
+    w.Recorder.Hook = [&](TMessage& m) {
+        if (m.Msg != WM_SETCURSOR) return false;
+        SetCursor(line);
+        m.Result = 1;
+        return true;
+    };
+    QTest::mouseMove(w.Client(), QPoint(9, 9));
+    QTest::mouseMove(w.Client(), QPoint(10, 10));
+    ProcessMessages();
+    EXPECT_EQ(w.Client()->cursor().hotSpot(), QPoint(31, 0));
+    SetCursor(custom);
+    EXPECT_EQ(w.Client()->cursor().pixmap().size(), QSize(8, 6));
+    EXPECT_EQ(w.Client()->cursor().hotSpot(), QPoint(0, 0));
+    w.Recorder.Hook = nullptr;
+    SetCursor(nullptr);
+    DestroyCursor(custom);
+    DestroyCursor(line);
+    EXPECT_TRUE(UnregisterResourceBlob(RT_CURSOR, "TEST_ARROW"));
 }

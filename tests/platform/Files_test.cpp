@@ -1,9 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <string>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include "platform/Files.h"
@@ -47,4 +49,32 @@ TEST(Files, ExistenceDeletionAndRenameWithoutOverwriting) {
     EXPECT_FALSE(FileExists(c));
     EXPECT_FALSE(DeleteFile(c));
     EXPECT_FALSE(MoveFile(c, a)) << "nothing to move";
+}
+
+TEST(Files, LinksResolveToTheFileTheyNameAndLoopsAreRefused) {
+    TTempDir dir;
+    EXPECT_EQ(DirectoryOf("a"), ".");
+    EXPECT_EQ(DirectoryOf("/a"), "/");
+    EXPECT_EQ(DirectoryOf("x/y/a"), "x/y");
+    ASSERT_EQ(mkdir(dir.File("d").c_str(), 0755), 0);
+    ASSERT_EQ(symlink("d/b", dir.File("a").c_str()), 0);
+    ASSERT_EQ(symlink("../c", dir.File("d/b").c_str()), 0);
+    std::string target;
+    EXPECT_EQ(ResolveLinks(dir.File("a"), target), 0);
+    EXPECT_EQ(target, dir.Path + "/d/../c") << "a dangling link names the file to create";
+    EXPECT_EQ(ResolveLinks(dir.File("plain"), target), 0);
+    EXPECT_EQ(target, dir.File("plain"));
+    ASSERT_EQ(symlink("loop", dir.File("loop").c_str()), 0);
+    EXPECT_EQ(ResolveLinks(dir.File("loop"), target), ELOOP);
+
+    TFileHandle file;
+    std::string created;
+    EXPECT_EQ(CreateFileBeside(dir.File("c"), 0600, file, created), 0);
+    EXPECT_EQ(DirectoryOf(created), dir.Path);
+    EXPECT_NE(created, dir.File("c"));
+    EXPECT_EQ(file.Write("xy", 2), 0);
+    EXPECT_EQ(file.Close(), 0);
+    EXPECT_EQ(Read(created), "xy");
+    EXPECT_EQ(ReplaceFile(created, dir.File("a")), 0) << "replaces the link itself";
+    EXPECT_EQ(Read(dir.File("a")), "xy");
 }

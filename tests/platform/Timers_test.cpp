@@ -25,6 +25,32 @@ TEST(Timers, FireWithTheirIdAndStopWhenKilled) {
     EXPECT_TRUE(ticks.empty());
 }
 
+TEST(Timers, NoTickBeforeThePeriodIsOver) {
+    // Started so that the period ends 100 ms past a half second of the clock, where a
+    // timer allowed 5% of slack would round its wake-up down.
+    THostedWindow w;
+    uint32_t windowTick = 0, intervalTick = 0;
+    w.Recorder.Hook = [&](TMessage& m) {
+        if (m.Msg != WM_TIMER) return false;
+        if (!windowTick) windowTick = GetTickCount();
+        return true;
+    };
+    TIntervalTimer timer;
+    timer.SetInterval(1000);
+    timer.SetHandler([&] {
+        if (!intervalTick) intervalTick = GetTickCount();
+    });
+    for (uint32_t ms; (ms = (GetTickCount() + 1000) % 500) < 100 || ms > 115;) ProcessEventsFor(1);
+    const uint32_t start = GetTickCount();
+    ASSERT_EQ(SetTimer(w.Handle(), 3, 1000), 3u);
+    timer.Start();
+    while ((!windowTick || !intervalTick) && GetTickCount() - start < 3000) ProcessEventsFor(5);
+    EXPECT_GE(windowTick - start, 1000u);
+    EXPECT_LT(windowTick - start, 1250u);
+    EXPECT_GE(intervalTick - start, 1000u);
+    EXPECT_LT(intervalTick - start, 1250u);
+}
+
 TEST(Timers, RefusedWithoutAWindowAndGoneWithIt) {
     EXPECT_EQ(SetTimer(nullptr, 1, 10), 0u);
     THostedWindow w;

@@ -69,6 +69,8 @@ struct Model {
         std::string& t = paras[p - 1];
         if (pos < 1 || pos > int(t.size()) + 1) return {};
         oldCount = std::min(oldCount, int(t.size()) - pos + 1);
+        if (int(s.size()) > oldCount)
+            if (TEditError e = check(p, 0, int64_t(s.size()) - oldCount)) return {e, false};
         t.replace(size_t(pos - 1), size_t(oldCount), s);
         return {0, true};
     }
@@ -142,6 +144,9 @@ struct Model {
             paras.erase(paras.begin() + (p1 - 1), paras.begin() + (p2 - 1));
             return {0, true};
         }
+        // The head of p1 and the tail of p2 must fit one paragraph, or nothing happens.
+        const int head = std::min(pos1 - 1, len(p1)), tail = std::max(0, len(p2) - (pos2 - 1));
+        if (head > 0 && tail > 0 && head + tail > lenLimit) return {ecJoinTooLong, false};
         if (pos1 <= len(p1)) rec |= deleteText(p1, len(p1) - pos1 + 1, pos1).recorded;
         if (pos2 > 1) rec |= deleteText(p2, pos2 - 1, 1).recorded;
         for (int32_t i = p1 + 1; i < p2; ++i) rec |= deletePara(p1 + 1).recorded;
@@ -437,7 +442,7 @@ TEST_P(ParaListDifferential, MatchesModelThroughEditsUndoAndRedo) {
             const int pos2 = chance(30) ? 1 : rnd(1, (m.valid(b) ? m.len(b) : 0) + 2);
             op << "DeleteRange " << a << "," << pos1 << " - " << b << "," << pos2;
             want = m.deleteRange(a, pos1, b, pos2);
-            list.DeleteRange(&self, a, pos1, b, pos2);
+            got.err = list.DeleteRange(&self, a, pos1, b, pos2);
         } else if (kind < 80 && !big) {
             std::string s = word(24, true);
             int32_t para = p, wantPara = p;

@@ -183,6 +183,31 @@ TEST(ParaList, UnequalReplacementsAtTheOldEndUndoSeparately) {
     EXPECT_EQ(Texts(list)[0], "xZx");
 }
 
+TEST(ParaList, ReplacementsThatGrowRespectTheLimits) {
+    RecordingView view;
+    TZalParaList list(&view, false);
+    Load(list, {"abcdefgh", "xy"});
+    list.SetParaLengthLimit(10);
+    ASSERT_EQ(list.ReplaceTextAt(&view, 1, 3, "XYZ", 1, 1), ecSuccess); // 10: at the limit
+    list.SetModified(false);
+    view.Log().clear();
+    EXPECT_EQ(list.ReplaceTextAt(&view, 1, 2, "12", 1, 1), ecParaLengthLimit);
+    list.SetByteLimit(list.ByteCount() + 1);
+    EXPECT_EQ(list.ReplaceTextAt(&view, 2, 3, "123", 1, 1), ecTextSizeLimit);
+    EXPECT_EQ(Texts(list), (Lines{"XYZbcdefgh", "xy", ""}));
+    EXPECT_EQ(list.UndoBuffer().UndoCount(), 1);
+    EXPECT_FALSE(list.Modified());
+    EXPECT_TRUE(view.Log().empty());
+
+    // Replaying restores what was there, under whatever limits apply today.
+    int32_t para;
+    int pos;
+    list.UndoGroup(&view, para, pos);
+    list.SetParaLengthLimit(1);
+    list.RedoGroup(&view, para, pos);
+    EXPECT_EQ(Texts(list), (Lines{"XYZbcdefgh", "xy", ""}));
+}
+
 TEST(ParaList, ZeroBytesNeverEnterAParagraph) {
     TZalParaList list(nullptr, false);
     ASSERT_EQ(list.InsertTextAt(nullptr, 1, 3, "a\0b", 1), ecSuccess);
@@ -374,6 +399,26 @@ TEST(ParaListEdits, JoinNearTheByteLimitStillWorks) {
     int pos;
     list.UndoGroup(nullptr, para, pos); // restoring is not limited either
     EXPECT_EQ(Texts(list), (Lines{"abc", "def", ""}));
+}
+
+TEST(ParaListEdits, DeleteRangeIsWholeOrRefused) {
+    RecordingView view;
+    TZalParaList list(&view, false);
+    Load(list, {"aaaaaaaa", "middle", "bbbbbbbb"});
+    list.SetParaLengthLimit(10);
+    list.SetModified(false);
+    // The head and the tail would make 7 + 7 characters: refused before anything changes.
+    EXPECT_EQ(list.DeleteRange(&view, 1, 8, 3, 2), ecJoinTooLong);
+    EXPECT_EQ(list.DeleteRange(&view, 1, 8, 2, 2), ecJoinTooLong);
+    EXPECT_EQ(Texts(list), (Lines{"aaaaaaaa", "middle", "bbbbbbbb", ""}));
+    EXPECT_EQ(list.ByteCount(), 22 + 3 * 2);
+    EXPECT_FALSE(list.UndoBuffer().CanUndo());
+    EXPECT_FALSE(list.UndoBuffer().InGroup());
+    EXPECT_FALSE(list.Modified());
+    EXPECT_TRUE(view.Log().empty());
+
+    ASSERT_EQ(list.DeleteRange(&view, 1, 3, 3, 2), ecSuccess); // 2 + 7 fit
+    EXPECT_EQ(Texts(list), (Lines{"aabbbbbbb", ""}));
 }
 
 TEST(ParaListEdits, InsertBlockSplitsAtLineFeeds) {

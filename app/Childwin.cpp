@@ -4,15 +4,19 @@
 #include "app/Menus.h"
 #include "app/Panels.h"
 #include "components/ZalBase.h"
+#include "editor/ZalEdit.h"
 
 TMDIChild::TMDIChild(TComponent* owner) : TShellForm(owner) {
+    Publish<TNotifyEvent>("FormShow", &TMDIChild::FormShow);
     Publish<TCloseEvent>("FormClose", &TMDIChild::FormClose);
+    Publish<TShowStatusEvent>("EditBoxShowStatus", &TMDIChild::EditBoxShowStatus);
     LoadForm();
 }
 
 TMDIChild::~TMDIChild() { DoDestroy(); }
 
 void TMDIChild::BindComponents() {
+    Bind(EditBox, "EditBox");
     Bind(ZalController1, "ZalController1");
     Bind(Panel1, "Panel1");
     Bind(pnLinePos, "pnLinePos");
@@ -30,4 +34,14 @@ void TMDIChild::BindComponents() {
     Bind(ReadOnly1, "ReadOnly1");
 }
 
+void TMDIChild::FormShow(TComponent*) { EditBox->SetEnabled(true); }
+
 void TMDIChild::FormClose(TComponent*, TCloseAction& Action) { Action = caFree; }
+
+void TMDIChild::EditBoxShowStatus(TComponent*, int32_t LineNum, int32_t ColNum) {
+    pnLinePos->SetCaption(std::to_string(LineNum) + ":" + std::to_string(ColNum));
+    pnLinePos->Repaint();
+    pnModified->SetCaption(EditBox->Modified() ? "Modified" : "");
+    pnSize->SetCaption(std::to_string(EditBox->TextLength()));
+    pnMode->SetCaption(EditBox->InsertMode() ? "Insert" : "Overwrite");
+}

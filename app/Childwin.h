@@ -1,12 +1,15 @@
 #pragma once
 // A document window: one text file in an editor, with its controller, the status row
 // (position, size, modified mark, insert or overwrite, read-only mark) and the pop-up menu.
+#include <cstdint>
+
 #include "app/ShellForm.h"
 
 class TMenuItem;
 class TPanel;
 class TPopupMenu;
 class TZalController;
+class TZalCustomEditor;
 
 class TMDIChild : public TShellForm {
 public:
@@ -16,6 +19,7 @@ public:
     const char* ClassName() const override { return "TMDIChild"; }
 
     // The components the description holds.
+    TZalCustomEditor* EditBox = nullptr;
     TZalController* ZalController1 = nullptr;
     TPanel *Panel1 = nullptr, *pnLinePos = nullptr, *pnSize = nullptr, *pnStatusBar = nullptr,
            *pnModified = nullptr, *pnMode = nullptr, *pnReadOnly = nullptr;
@@ -24,7 +28,11 @@ public:
               *ReadOnly1 = nullptr;
 
     // Handlers, bound by the description.
+    void FormShow(TComponent* Sender);
     void FormClose(TComponent* Sender, TCloseAction& Action);
+    // The caret's line and visual column, the text size, the modified mark and the mode
+    // into the status row.
+    void EditBoxShowStatus(TComponent* Sender, int32_t LineNum, int32_t ColNum);
 
 protected:
     void BindComponents() override;

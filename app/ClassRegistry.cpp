@@ -125,6 +125,7 @@ void EnsureClassesRegistered() {
     if (registered) return;
     RegisterShellClasses();
     RegisterLibraryClasses();
+    RegisterEditorClasses();
     RegisterFormClasses();
     registered = true;
 }

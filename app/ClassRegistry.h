@@ -61,6 +61,7 @@ std::vector<const TPropertyInfo*> AllProperties(const TComponentClass& cls);
 void EnsureClassesRegistered();
 void RegisterShellClasses();
 void RegisterLibraryClasses();
+void RegisterEditorClasses();
 void RegisterFormClasses();
 
 // A value that a property cannot take: the reader names the property and the line.

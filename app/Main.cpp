@@ -17,6 +17,7 @@
 #include "app/Panels.h"
 #include "app/ShellApp.h"
 #include "components/ZalSpeed.h"
+#include "editor/ZalEdit.h"
 #include "platform/Cursors.h"
 #include "platform/Dialogs.h"
 #include "platform/Files.h"
@@ -93,6 +94,7 @@ TMainForm::TMainForm(TComponent* owner) : TShellForm(owner) {
     Publish<TNotifyEvent>("WindowTileItemClick", &TMainForm::WindowTileItemClick);
     Publish<TNotifyEvent>("WindowArrangeItemClick", &TMainForm::WindowArrangeItemClick);
     Publish<TNotifyEvent>("WindowMinimizeItemClick", &TMainForm::WindowMinimizeItemClick);
+    Publish<TNotifyEvent>("ReadOnly1Click", &TMainForm::ReadOnly1Click);
     Publish<TNotifyEvent>("HelpAboutItemClick", &TMainForm::HelpAboutItemClick);
     Publish<TNotifyEvent>("PrintSetup1Click", &TMainForm::PrintSetup1Click);
     LoadForm();
@@ -186,6 +188,7 @@ TMDIChild* TMainForm::OpenDocumentWindow(const std::string& fileName) {
     TScreenCursorScope busy(LoadCursor(IDC_WAIT));
     ProcessMessages();
     auto* child = Application->CreateForm<TMDIChild>();
+    child->ReadOnly1->OnClick = [this](TComponent* sender) { ReadOnly1Click(sender); };
     child->SetCaption(fileName);
     return child;
 }
@@ -227,6 +230,13 @@ void TMainForm::WindowArrangeItemClick(TComponent*) {
 
 void TMainForm::WindowMinimizeItemClick(TComponent*) {
     for (int i = MDIChildCount() - 1; i >= 0; --i) MDIChildren(i)->SetWindowState(wsMinimized);
+}
+
+void TMainForm::ReadOnly1Click(TComponent*) {
+    TMDIChild* child = ActiveDocument();
+    if (!child) return;
+    child->EditBox->SetReadOnly(!child->EditBox->ReadOnly());
+    child->pnReadOnly->SetVisible(child->EditBox->ReadOnly());
 }
 
 void TMainForm::HelpAboutItemClick(TComponent*) {

@@ -56,6 +56,7 @@ public:
     void WindowTileItemClick(TComponent* Sender);
     void WindowArrangeItemClick(TComponent* Sender);
     void WindowMinimizeItemClick(TComponent* Sender);
+    void ReadOnly1Click(TComponent* Sender);
     void HelpAboutItemClick(TComponent* Sender);
     void PrintSetup1Click(TComponent* Sender);
 

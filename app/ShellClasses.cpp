@@ -215,7 +215,7 @@ void RegisterFormClasses() {
                     [](F& f, uint32_t v) { f.SetBorderIcons(uint8_t(v)); }, 7u))
         .Add(Enum<F>("BorderStyle", {"bsNone", "bsSingle", "bsSizeable", "bsDialog", "bsToolWindow", "bsSizeToolWin"},
                      [](const F& f) { return int(f.BorderStyle()); },
-                     [](F& f, int v) { f.SetBorderStyle(TFormBorderStyle(v)); }, bsSizeable))
+                     [](F& f, int v) { f.SetBorderStyle(TFormBorderStyle(v)); }, int(TFormBorderStyle::bsSizeable)))
         .Add(Str<F>("Caption", [](const F& f) { return f.Caption(); }, [](F& f, const std::string& v) { f.SetCaption(v); }))
         .Add(Int<F>("ClientHeight", [](const F& f) { return int64_t(f.ClientHeight()); },
                     [](F& f, int64_t v) { f.SetClientHeight(int(v)); }, 0, 0))

@@ -2,6 +2,7 @@
 #include "app/ShellControls.h"
 
 #include <QEvent>
+#include <QContextMenuEvent>
 #include <QHelpEvent>
 #include <QMouseEvent>
 #include <QToolTip>
@@ -9,6 +10,7 @@
 
 #include "app/FontMap.h"
 #include "app/Hints.h"
+#include "app/Menus.h"
 #include "components/Controls.h"
 #include "components/ZalSpeed.h"
 #include "platform/NativeWindow.h"
@@ -304,7 +306,7 @@ void TShellWinControl::RemoveSlot(const TComponent* component) {
 }
 
 void TShellWinControl::AddShellChild(TShellControl& child) {
-    slots_.push_back(TSlot{&child, child.Widget(), child.Align()});
+    slots_.push_back(TSlot{&child, child.Widget(), child.Align(), {}});
     if (QWidget* w = child.Widget()) {
         w->setParent(client_);
         w->setVisible(child.Visible());
@@ -315,7 +317,7 @@ void TShellWinControl::AddShellChild(TShellControl& child) {
 
 void TShellWinControl::InsertLibraryControl(TWinControl& control) {
     auto* host = new QWidget(client_);
-    slots_.push_back(TSlot{&control, host, alNone});
+    slots_.push_back(TSlot{&control, host, alNone, {}});
     FreeNotification(&control);
     control.SetParent(nullptr);
     SetParentWidget(control.Window(), host);
@@ -326,22 +328,54 @@ void TShellWinControl::InsertLibraryControl(TWinControl& control) {
 
 void TShellWinControl::InsertGraphicControl(TGraphicControl& control) {
     if (!surface_) surface_ = new TGraphicSurface(nullptr, *this);
-    slots_.push_back(TSlot{&control, nullptr, alNone});
+    slots_.push_back(TSlot{&control, nullptr, alNone, {}});
     FreeNotification(&control);
     control.SetParent(surface_);
     surface_->UpdateMask();
 }
 
-TAlign TShellWinControl::LibraryAlign(const TWinControl& control) const {
-    const TSlot* slot = SlotOf(&control);
-    return slot ? slot->Align : alNone;
+TLibraryPlacement* TShellWinControl::PlacementOf(const TComponent& control) {
+    TSlot* slot = SlotOf(&control);
+    return slot && dynamic_cast<const TWinControl*>(&control) ? &slot->Placement : nullptr;
 }
 
-void TShellWinControl::SetLibraryAlign(TWinControl& control, TAlign align) {
-    if (TSlot* slot = SlotOf(&control)) {
-        slot->Align = align;
-        Realign();
+const TLibraryPlacement* TShellWinControl::PlacementOf(const TComponent& control) const {
+    return const_cast<TShellWinControl*>(this)->PlacementOf(control);
+}
+
+namespace {
+// Shows a library control's pop-up menu on its context-menu request.
+class TContextMenuFilter : public QObject {
+public:
+    TContextMenuFilter(TShellWinControl& holder, TWinControl& control, QObject* parent)
+        : QObject(parent), holder_(holder), control_(control) {}
+
+protected:
+    bool eventFilter(QObject*, QEvent* e) override {
+        if (e->type() != QEvent::ContextMenu) return false;
+        const TLibraryPlacement* placement = holder_.PlacementOf(control_);
+        if (!placement || !placement->PopupMenu) return false;
+        const QPoint at = static_cast<QContextMenuEvent*>(e)->globalPos();
+        placement->PopupMenu->Popup(at.x(), at.y());
+        return true;
     }
+
+private:
+    TShellWinControl& holder_;
+    TWinControl& control_;
+};
+} // namespace
+
+void TShellWinControl::CreateLibraryWindows() {
+    for (TSlot& slot : slots_) {
+        if (auto* holder = dynamic_cast<TShellWinControl*>(slot.Component)) holder->CreateLibraryWindows();
+        auto* control = dynamic_cast<TWinControl*>(slot.Component);
+        if (!control || control->HandleAllocated()) continue;
+        control->HandleNeeded();
+        if (QWidget* client = ClientWidgetOf(control->Handle()))
+            client->installEventFilter(new TContextMenuFilter(*this, *control, client));
+    }
+    Realign();
 }
 
 std::vector<TComponent*> TShellWinControl::Children() const {
@@ -353,6 +387,8 @@ std::vector<TComponent*> TShellWinControl::Children() const {
 void TShellWinControl::Notification(TComponent* component, TOperation operation) {
     TShellControl::Notification(component, operation);
     if (operation != opRemove) return;
+    for (TSlot& slot : slots_)
+        if (slot.Placement.PopupMenu == component) slot.Placement.PopupMenu = nullptr;
     if (TSlot* slot = SlotOf(component); slot && !dynamic_cast<TShellControl*>(component)) {
         if (dynamic_cast<TWinControl*>(component) && slot->Widget) slot->Widget->deleteLater();
         RemoveSlot(component);
@@ -368,11 +404,15 @@ void TShellWinControl::FontChanged() {
 
 namespace {
 // The design rectangle of a slot's control.
-QRect DesignRect(TComponent* component) {
-    if (auto* shell = dynamic_cast<TShellControl*>(component))
+template <class TSlot> QRect DesignRect(const TSlot& slot) {
+    if (auto* shell = dynamic_cast<TShellControl*>(slot.Component))
         return QRect(shell->Left(), shell->Top(), shell->Width(), shell->Height());
-    if (auto* control = dynamic_cast<TControl*>(component)) return ToQRect(control->BoundsRect());
-    return {};
+    const TLibraryPlacement& p = slot.Placement;
+    return QRect(p.Left, p.Top, p.Width, p.Height);
+}
+
+template <class TSlot> TAlign SlotAlign(const TSlot& slot) {
+    return dynamic_cast<TWinControl*>(slot.Component) ? slot.Placement.Align : slot.Align;
 }
 
 bool SlotVisible(TComponent* component) {
@@ -390,9 +430,9 @@ void TShellWinControl::Realign() {
     for (TAlign align : order) {
         std::vector<TSlot*> docked;
         for (TSlot& slot : slots_)
-            if (slot.Align == align && slot.Widget && SlotVisible(slot.Component)) docked.push_back(&slot);
+            if (SlotAlign(slot) == align && slot.Widget && SlotVisible(slot.Component)) docked.push_back(&slot);
         std::stable_sort(docked.begin(), docked.end(), [align](TSlot* a, TSlot* b) {
-            const QRect ra = DesignRect(a->Component), rb = DesignRect(b->Component);
+            const QRect ra = DesignRect(*a), rb = DesignRect(*b);
             switch (align) {
             case alTop: return ra.top() < rb.top();
             case alBottom: return ra.bottom() > rb.bottom();
@@ -402,7 +442,7 @@ void TShellWinControl::Realign() {
             }
         });
         for (TSlot* slot : docked) {
-            const QRect design = DesignRect(slot->Component);
+            const QRect design = DesignRect(*slot);
             QRect r;
             switch (align) {
             case alTop:
@@ -427,7 +467,7 @@ void TShellWinControl::Realign() {
         }
     }
     for (TSlot& slot : slots_)
-        if (slot.Align == alNone && slot.Widget) slot.Widget->setGeometry(DesignRect(slot.Component));
+        if (SlotAlign(slot) == alNone && slot.Widget) slot.Widget->setGeometry(DesignRect(slot));
     if (filler_) filler_->setGeometry(rest);
     if (surface_) surface_->UpdateMask();
 }

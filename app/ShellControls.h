@@ -17,6 +17,7 @@ class TWinControl;
 class TGraphicControl;
 class TShellWinControl;
 class TGraphicSurface;
+class TPopupMenu;
 
 // Where a control sits in its parent: at its own bounds, or docked to a side, or filling
 // what the docked controls leave.
@@ -108,6 +109,16 @@ private:
     bool parentFont_ = true;
 };
 
+// What the shell keeps for a library windowed control placed on it: the settings of the
+// stored form that the library control has no place for itself.
+struct TLibraryPlacement {
+    int Left = 0, Top = 0, Width = 0, Height = 0; // design bounds (the window fills its host)
+    TAlign Align = alNone;
+    int TabOrder = -1;
+    bool ParentColor = true;
+    TPopupMenu* PopupMenu = nullptr; // shown on the control's context-menu request
+};
+
 // A shell control that holds child controls in its client area and aligns them.
 class TShellWinControl : public TShellControl {
 public:
@@ -124,9 +135,12 @@ public:
     // A library windowless control placed here: it lives on a library surface filling
     // the client area beneath the shell controls.
     void InsertGraphicControl(TGraphicControl& control);
-    // The alignment of a library windowed control placed here.
-    TAlign LibraryAlign(const TWinControl& control) const;
-    void SetLibraryAlign(TWinControl& control, TAlign align);
+    // The placement of a library windowed control placed here (nullptr for others).
+    TLibraryPlacement* PlacementOf(const TComponent& control);
+    const TLibraryPlacement* PlacementOf(const TComponent& control) const;
+    // Makes the windows of the library controls placed here and below (once the stored
+    // form has been read, when their controllers are bound).
+    void CreateLibraryWindows();
 
     // The child controls, shell and library ones, in the order they were placed.
     std::vector<TComponent*> Children() const;
@@ -150,6 +164,7 @@ private:
         TComponent* Component;
         QPointer<QWidget> Widget; // the control's widget, or the host of a library window
         TAlign Align = alNone;
+        TLibraryPlacement Placement; // library windowed controls only
     };
     TSlot* SlotOf(const TComponent* component);
     const TSlot* SlotOf(const TComponent* component) const;

@@ -91,6 +91,7 @@ void TShellForm::LoadForm() {
 
 void TShellForm::Loaded() {
     TShellWinControl::Loaded();
+    CreateLibraryWindows();
     QWidget* previous = nullptr;
     ApplyTabOrder(previous);
 }
@@ -152,6 +153,7 @@ void TShellForm::CreateWindow() {
 
 void TShellForm::ApplyGeometry() {
     if (!window_) return;
+    using enum TFormBorderStyle;
     const bool fixed = borderStyle_ == bsDialog || borderStyle_ == bsSingle || borderStyle_ == bsToolWindow;
     if (clientWidth_ > 0 && clientHeight_ > 0) {
         Client()->resize(clientWidth_, clientHeight_);
@@ -159,10 +161,15 @@ void TShellForm::ApplyGeometry() {
         if (fixed && formStyle_ == fsNormal) window_->setFixedSize(window_->sizeHint());
     } else if (Width() > 0 && Height() > 0) {
         QSize size(Width(), Height());
-        if (formStyle_ == fsMDIChild && position_ == poDefault) {
-            // The platform chooses a document window's size: most of the frame's area.
-            if (QMdiArea* area = Application->MainForm()->MdiArea())
-                size = size.expandedTo(area->viewport()->size() * 3 / 4);
+        if (position_ == poDefault) {
+            // The platform chooses the size: most of the frame's area for a document
+            // window, two thirds of the screen for a top-level window.
+            if (formStyle_ == fsMDIChild) {
+                if (QMdiArea* area = Application->MainForm()->MdiArea())
+                    size = size.expandedTo(area->viewport()->size() * 3 / 4);
+            } else if (QScreen* screen = QGuiApplication::primaryScreen()) {
+                size = size.expandedTo(screen->availableGeometry().size() * 2 / 3);
+            }
         }
         window_->resize(size);
     }

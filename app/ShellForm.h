@@ -20,7 +20,8 @@ class TMainMenu;
 class TMenuItem;
 
 enum TFormStyle : uint8_t { fsNormal, fsMDIChild, fsMDIForm };
-enum TFormBorderStyle : uint8_t { bsNone, bsSingle, bsSizeable, bsDialog, bsToolWindow, bsSizeToolWin };
+// (Scoped: the editor's border style shares the first two names.)
+enum class TFormBorderStyle : uint8_t { bsNone, bsSingle, bsSizeable, bsDialog, bsToolWindow, bsSizeToolWin };
 enum TPosition : uint8_t { poDesigned, poDefault, poDefaultPosOnly, poDefaultSizeOnly, poScreenCenter };
 enum TWindowState : uint8_t { wsNormal, wsMinimized, wsMaximized };
 // What happens to a form that agreed to close.
@@ -152,7 +153,7 @@ private:
     QMdiArea* mdiArea_ = nullptr;
     std::string caption_;
     TFormStyle formStyle_ = fsNormal;
-    TFormBorderStyle borderStyle_ = bsSizeable;
+    TFormBorderStyle borderStyle_ = TFormBorderStyle::bsSizeable;
     uint8_t borderIcons_ = (1 << biSystemMenu) | (1 << biMinimize) | (1 << biMaximize);
     TPosition position_ = poDesigned;
     int clientWidth_ = 0, clientHeight_ = 0;

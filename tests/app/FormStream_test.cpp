@@ -18,6 +18,7 @@
 #include "app/Menus.h"
 #include "app/Panels.h"
 #include "components/ZalBase.h"
+#include "editor/ZalEdit.h"
 
 namespace {
 
@@ -57,6 +58,9 @@ TEST_F(FormStream, ProgramFormsWriteBackExactlyAsStored) {
     app = std::make_unique<TApplication>();
     ExpectSameText(WriteForm(*app->CreateForm<TMainForm>()), FormResourceText("TMainForm"));
     auto* child = app->CreateForm<TMDIChild>();
+    // The editor is stored disabled; showing the window enabled it.
+    EXPECT_TRUE(child->EditBox->Enabled());
+    child->EditBox->SetEnabled(false);
     ExpectSameText(WriteForm(*child), FormResourceText("TMDIChild"));
     auto* find = app->CreateForm<TFindDlg>();
     ExpectSameText(WriteForm(*find), FormResourceText("TFindDlg"));
@@ -68,6 +72,11 @@ TEST_F(FormStream, ProgramFormsWriteBackExactlyAsStored) {
     EXPECT_EQ(child->ZalController1->EntryCommands().TableCount(), 3);
     EXPECT_FALSE(child->pnReadOnly->Visible());
     EXPECT_TRUE(child->pnReadOnly->Font().Style.Contains(fsBold));
+    EXPECT_EQ(child->EditBox->Controller(), child->ZalController1);
+    EXPECT_EQ(child->EditBox->FixedFont().Name(), "Liberation Mono");
+    EXPECT_EQ(child->EditBox->CaretOvr()->Shape(), csBlock);
+    EXPECT_FALSE(child->EditBox->CaretOvr()->Bitmap().Empty());
+    EXPECT_EQ(child->EditBox->UndoBufferSize(), 8192);
     EXPECT_EQ(Main().FindNext1->ShortCut(), "F3");
     EXPECT_FALSE(Main().GotoLine1->Enabled());
     // The dialogs' buttons end them with their results; Escape presses Cancel.

@@ -7,6 +7,7 @@
 
 #include "ShellTest.h"
 #include "app/Childwin.h"
+#include "app/LoadReport.h"
 #include "app/Menus.h"
 #include "app/Panels.h"
 #include "editor/ZalEdit.h"
@@ -94,6 +95,30 @@ TEST_F(DocumentWindow, ExitAsksEachDocumentInOrderAndTheFirstRefusalStopsIt) {
     answer(second, true);
     Main().FileExitItem->Click();
     EXPECT_TRUE(app->Terminated());
+}
+
+} // namespace
+
+namespace {
+
+TEST(LoadReport, SaysWhatSavingWillChangeBoxForLinesHintForBlanks) {
+    TLoadReport report;
+    EXPECT_EQ(LoadChangesMessage("a.txt", report, 32767), "");
+    EXPECT_EQ(LoadTrimHint("a.txt", report), "");
+    report.TrimmedLines = 3;
+    EXPECT_EQ(LoadChangesMessage("a.txt", report, 32767), ""); // blanks only go to the hint line
+    EXPECT_EQ(LoadTrimHint("a.txt", report), "a.txt: 3 lines end in blanks, which saving will remove");
+    report.SplitLines = 1;
+    report.ZeroByteLines = 2;
+    report.OtherLineEnds = 4;
+    report.LineEnd = TLineEnd::CrLf;
+    report.TextAfterEndMark = true;
+    EXPECT_EQ(LoadChangesMessage("a.txt", report, 100),
+              "a.txt: saving will change this file:\n"
+              "- 1 line is longer than 100 characters and will be saved split into several lines\n"
+              "- 2 lines hold zero bytes, which will be saved as spaces\n"
+              "- 4 line ends differ from the first and will be saved as CR LF\n"
+              "- the text after the end-of-file mark (character 26) was not read and will not be saved");
 }
 
 } // namespace

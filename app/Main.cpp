@@ -13,9 +13,11 @@
 #include "app/Buttons.h"
 #include "app/Childwin.h"
 #include "app/CommonDialogs.h"
+#include "app/DlgFind.h"
 #include "app/Menus.h"
 #include "app/Panels.h"
 #include "app/ShellApp.h"
+#include "app/StdControls.h"
 #include "components/ZalSpeed.h"
 #include "editor/ZalEdit.h"
 #include "platform/Cursors.h"
@@ -95,6 +97,7 @@ TMainForm::TMainForm(TComponent* owner) : TShellForm(owner) {
     Publish<TNotifyEvent>("WindowArrangeItemClick", &TMainForm::WindowArrangeItemClick);
     Publish<TNotifyEvent>("WindowMinimizeItemClick", &TMainForm::WindowMinimizeItemClick);
     Publish<TNotifyEvent>("ReadOnly1Click", &TMainForm::ReadOnly1Click);
+    Publish<TNotifyEvent>("Search1Click", &TMainForm::Search1Click);
     Publish<TNotifyEvent>("HelpAboutItemClick", &TMainForm::HelpAboutItemClick);
     Publish<TNotifyEvent>("PrintSetup1Click", &TMainForm::PrintSetup1Click);
     LoadForm();
@@ -190,6 +193,7 @@ TMDIChild* TMainForm::OpenDocumentWindow(const std::string& fileName) {
     auto* child = Application->CreateForm<TMDIChild>();
     child->ReadOnly1->OnClick = [this](TComponent* sender) { ReadOnly1Click(sender); };
     child->SetCaption(fileName);
+    Search1Click(this);
     return child;
 }
 
@@ -237,6 +241,15 @@ void TMainForm::ReadOnly1Click(TComponent*) {
     if (!child) return;
     child->EditBox->SetReadOnly(!child->EditBox->ReadOnly());
     child->pnReadOnly->SetVisible(child->EditBox->ReadOnly());
+}
+
+void TMainForm::Search1Click(TComponent*) {
+    TMDIChild* child = ActiveDocument();
+    const bool text = child && child->EditBox->TextLength() > 0;
+    Find1->SetEnabled(text);
+    Replace1->SetEnabled(text);
+    GotoLine1->SetEnabled(text);
+    FindNext1->SetEnabled(text && FindDlg && !FindDlg->Edit1->Text().empty());
 }
 
 void TMainForm::HelpAboutItemClick(TComponent*) {

@@ -57,6 +57,8 @@ public:
     void WindowArrangeItemClick(TComponent* Sender);
     void WindowMinimizeItemClick(TComponent* Sender);
     void ReadOnly1Click(TComponent* Sender);
+    // Enables the Search menu's items by the active document's text and the last search.
+    void Search1Click(TComponent* Sender);
     void HelpAboutItemClick(TComponent* Sender);
     void PrintSetup1Click(TComponent* Sender);
 

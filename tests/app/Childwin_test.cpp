@@ -7,6 +7,8 @@
 
 #include "ShellTest.h"
 #include "app/Childwin.h"
+#include "app/DlgFind.h"
+#include "app/StdControls.h"
 #include "app/LoadReport.h"
 #include "app/Menus.h"
 #include "app/Panels.h"
@@ -68,6 +70,27 @@ TEST_F(DocumentWindow, ReadOnlyTogglesTheEditorAndItsMarkFromMenuAndPopup) {
     QApplication::sendEvent(client, &request);
     EXPECT_TRUE(doc.Pop->PopupWidget()->isVisible());
     doc.Pop->PopupWidget()->hide();
+}
+
+TEST_F(DocumentWindow, SearchMenuFollowsTheTextAndTheLastSearchWhenOpened) {
+    Start();
+    QMenu* search = Main().Search1->SubMenu();
+    auto states = [&] {
+        emit search->aboutToShow();
+        return std::vector<bool>{Main().Find1->Enabled(), Main().Replace1->Enabled(), Main().FindNext1->Enabled(),
+                                 Main().GotoLine1->Enabled()};
+    };
+    EXPECT_EQ(states(), std::vector<bool>({false, false, false, false}));
+    TMDIChild& doc = NewDocument();
+    EXPECT_EQ(states(), std::vector<bool>({false, false, false, false})); // empty text
+    ASSERT_EQ(doc.EditBox->AppendPara("some text"), 0);
+    EXPECT_EQ(states(), std::vector<bool>({true, true, false, true}));
+    FindDlg->Edit1->SetText("text");
+    EXPECT_EQ(states(), std::vector<bool>({true, true, true, true}));
+    Main().FileCloseItem->Click();
+    ProcessPendingEvents();
+    EXPECT_TRUE(Main().Find1->Enabled()); // kept until the menu is opened again
+    EXPECT_EQ(states(), std::vector<bool>({false, false, false, false}));
 }
 
 TEST_F(DocumentWindow, ExitAsksEachDocumentInOrderAndTheFirstRefusalStopsIt) {

@@ -130,6 +130,29 @@ TEST_F(FormStream, ReadsComponentsAndBindsEventsByName) {
     EXPECT_TRUE(form.OnClose);
 }
 
+TEST_F(FormStream, StoredCaretAlignWinsOverTheShapeAndLabelOffsetsGoWithAShownLabel) {
+    Start();
+    TTestForm form(nullptr);
+    ReadForm(form, "'TTestForm' 'F' () (\n"
+                   "'TZalController' 'C' ()\n"
+                   "'TZalCustomEditor' 'E' (\n"
+                   "'CaretIns.Align' 'caRight' 'CaretIns.Shape' 'csBlock'\n"
+                   "'LabelInfo.OffsetX' 3 'LabelInfo.OffsetY' -4\n"
+                   "'Controller' 'C'))");
+    auto* editor = dynamic_cast<TZalCustomEditor*>(form.FindComponent("E"));
+    ASSERT_TRUE(editor);
+    EXPECT_EQ(editor->CaretIns()->Shape(), csBlock);
+    EXPECT_EQ(editor->CaretIns()->Align(), caRight); // the block shape alone would give caLeft
+    std::string written = WriteForm(form);
+    EXPECT_EQ(written.find("'LabelInfo.OffsetX'"), std::string::npos); // the label is not shown
+    editor->LabelInfo().SetVisible(true);
+    written = WriteForm(form);
+    EXPECT_NE(written.find("'LabelInfo.OffsetX' 3\n"), std::string::npos);
+    EXPECT_NE(written.find("'LabelInfo.OffsetY' -4\n"), std::string::npos);
+    EXPECT_NE(written.find("'LabelInfo.Visible' True\n"), std::string::npos);
+    editor->LabelInfo().SetVisible(false);
+}
+
 TEST_F(FormStream, FaultsNameTheFormTheLineAndTheReason) {
     Start();
     const std::string head = "'TTestForm' 'F' (\n";

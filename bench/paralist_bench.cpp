@@ -5,12 +5,15 @@
 #include <malloc.h>
 
 #include <cstdint>
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "bench/Words.h"
+#include "text/BlockPool.h"
 #include "text/ParaList.h"
 
 namespace {
@@ -48,6 +51,30 @@ void LoadInto(TZalParaList& list, const Source& s) {
     }
 }
 
+// Resident memory of the process in bytes ("VmRSS", or the peak "VmHWM").
+size_t Resident(const char* field) {
+    size_t kb = 0;
+    if (FILE* f = std::fopen("/proc/self/status", "r")) {
+        char line[256];
+        const size_t n = std::strlen(field);
+        while (std::fgets(line, sizeof line, f))
+            if (std::strncmp(line, field, n) == 0 && line[n] == ':') kb = std::strtoull(line + n + 1, nullptr, 10);
+        std::fclose(f);
+    }
+    return kb * 1024;
+}
+
+// Memory the allocators hold: malloc's blocks in use and the block pool's chunks.
+size_t Held() { return mallinfo2().uordblks + PoolHeldBytes(); }
+
+// Starts a new peak: the kernel sets the high-water mark back to the current size.
+void ResetPeakResident() {
+    if (FILE* f = std::fopen("/proc/self/clear_refs", "w")) {
+        std::fputs("5", f);
+        std::fclose(f);
+    }
+}
+
 // One list loaded once, shared by the access benchmarks.
 TZalParaList& TheList() {
     static std::unique_ptr<TZalParaList> list = [] {
@@ -77,20 +104,31 @@ BENCHMARK(BM_LoadFloor_Memchr)->Unit(benchmark::kMillisecond);
 
 void BM_AddLoadedPara(benchmark::State& state) {
     const Source& s = TheSource();
-    double overhead = 0;
+    const double mb = double(s.text.size()) / (1 << 20);
+    double overhead = 0, steady = 0, peak = 0;
     for (auto _ : state) {
-        const size_t before = mallinfo2().uordblks;
+        state.PauseTiming();
+        ResetPeakResident();
+        const size_t residentBefore = Resident("VmRSS");
+        const size_t before = Held();
+        state.ResumeTiming();
         auto list = std::make_unique<TZalParaList>(nullptr, false);
         LoadInto(*list, s);
         state.PauseTiming();
-        const size_t after = mallinfo2().uordblks;
+        const size_t after = Held();
         overhead = (double(after) - double(before) - double(s.lineBytes)) / kParas;
+        steady = double(Resident("VmRSS")) - double(residentBefore);
+        peak = double(Resident("VmHWM")) - double(residentBefore);
         list.reset();
         state.ResumeTiming();
     }
     state.SetBytesProcessed(int64_t(state.iterations()) * int64_t(s.text.size()));
     state.counters["bytes_per_para_beyond_text"] = overhead;
     state.counters["overhead_vs_file"] = overhead * kParas / double(s.text.size());
+    // Resident memory the loaded list added, per MB of file, and the part beyond the text.
+    state.counters["resident_MB_per_MB"] = steady / (1 << 20) / mb;
+    state.counters["peak_resident_MB_per_MB"] = peak / (1 << 20) / mb;
+    state.counters["resident_beyond_text_vs_file"] = (steady - double(s.lineBytes)) / double(s.text.size());
 }
 BENCHMARK(BM_AddLoadedPara)->Unit(benchmark::kMillisecond)->Iterations(3);
 

@@ -310,7 +310,7 @@ void TZalParaList::RecordPosition(int32_t para, int pos) {
 TEditError TZalParaList::AddLoadedPara(const char* text, int len, bool trim) {
     if (len < 0) len = 0;
     if (len > kMaxParaChars) return ecParaLengthLimit; // the loader cuts long lines first
-    auto* node = new TParaNode(text, uint16_t(len), WrapWidth(), tabSize_);
+    auto* node = TParaNode::New(text, uint16_t(len), WrapWidth(), tabSize_);
     int32_t bytes = node->Length() + 2;
     if (trim) bytes -= node->TrimTrailing();
     node->Next = last_;
@@ -436,7 +436,7 @@ TEditError TZalParaList::InsertParaBefore(TParaListView* editor, int32_t para, i
     if (TEditError err = CheckLimits(0, 1, len + 2)) return err;
     // A paragraph may not start out longer than any insertion could make it.
     if (len > paraLengthLimit_ || len > kMaxParaChars) return ecParaLengthLimit;
-    auto* node = new TParaNode(text, uint16_t(len), WrapWidth(), tabSize_);
+    auto* node = TParaNode::New(text, uint16_t(len), WrapWidth(), tabSize_);
     if (Recording()) undo_->AddParaRecord(uaInsertPara, modified_, node, 1, para);
     LinkBefore(editor, node, para, false);
     return ecSuccess;
@@ -447,7 +447,7 @@ TEditError TZalParaList::InsertParaAfter(TParaListView* editor, int32_t para, in
     if (!FindPara(para)) return ecSuccess;
     if (len < 0) len = 0;
     if (len > kMaxParaChars) return ecOutOfMemory;
-    auto* node = new TParaNode(text, uint16_t(len), WrapWidth(), tabSize_);
+    auto* node = TParaNode::New(text, uint16_t(len), WrapWidth(), tabSize_);
     if (Recording()) undo_->AddParaRecord(uaInsertParaAfter, modified_, node, 1, para);
     LinkAfter(editor, node, para, false);
     return ecSuccess;

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <cstring>
 #include <string>
+#include <utility>
 
 #include "text/BlockPool.h"
 #include "text/TextAlloc.h"
@@ -11,6 +12,29 @@
 namespace {
 const char kEmptyText[] = "";
 constexpr int kMaxCapacity = 0xFFFF; // capacities are 16-bit
+constexpr uint16_t kFirstStart = 0;  // the only entry of a one-line table
+// The largest table whose entries fit in its own pool block, after count and capacity.
+constexpr int kMaxEntriesInBlock = static_cast<int>(kMaxPooledBlock - 4) / 2;
+constexpr std::size_t kTableCellSize = 16; // count, capacity, pointer to the entries
+
+// A big table's entries: the pointer in its cell, after count and capacity.
+template <class Table> uint16_t* Outside(const Table* t) {
+    uint16_t* entries;
+    std::memcpy(&entries, reinterpret_cast<const char*>(t) + 8, sizeof entries);
+    return entries;
+}
+
+template <class Table> void SetOutside(Table* t, uint16_t* entries) {
+    std::memcpy(reinterpret_cast<char*>(t) + 8, &entries, sizeof entries);
+}
+
+// The characters Create copies: up to len, stopping at a zero byte (a length beyond it
+// would leave bytes inside the text that were never written).
+inline int CopiedLength(const char* text, uint16_t len) {
+    if (!text || len == 0) return 0;
+    const void* zero = std::memchr(text, '\0', len);
+    return zero ? static_cast<int>(static_cast<const char*>(zero) - text) : len;
+}
 
 inline bool Wraps(int wrapWidth) {
     return wrapWidth > 0 && wrapWidth != kUnwrappedWidth;
@@ -49,38 +73,48 @@ inline void ShiftStarts(uint16_t* starts, int32_t from, int32_t to, int shift) {
 }
 } // namespace
 
-TParaNode::TParaNode(const char* text, uint16_t len, int wrapWidth, int tabSize) {
-    // Copy up to the first zero byte: a length beyond it would leave bytes inside the
-    // text that were never written.
-    int n = 0;
-    if (text && len > 0) {
-        const void* zero = std::memchr(text, '\0', len);
-        n = zero ? static_cast<int>(static_cast<const char*>(zero) - text) : len;
-    }
+TParaNode::TParaNode(const char* text, uint16_t len, int wrapWidth, int tabSize)
+    : TParaNode(text, CopiedLength(text, len), -1, false, wrapWidth, tabSize) {}
+
+// capacity is the text's buffer size (-1: work it out); inNode keeps the text in the
+// node's block, which New made large enough.
+TParaNode::TParaNode(const char* text, int n, int capacity, bool inNode, int wrapWidth,
+                     int tabSize)
+    : buffer_(const_cast<char*>(kEmptyText)) {
     if (n + 1 > kMaxCapacity) throw ETextOutOfMemory();
     if (n > 0) {
-        const int cap = RoundCapacity(n + 1, 8);
-        text_ = static_cast<char*>(TextAlloc(static_cast<size_t>(cap)));
-        if (!text_) throw ETextOutOfMemory();
-        textCapacity_ = static_cast<uint16_t>(cap);
-        std::memcpy(text_, text, static_cast<size_t>(n));
-        text_[n] = '\0';
+        const int cap = capacity > 0 ? capacity : RoundCapacity(n + 1, 8);
+        char* to = InNode();
+        if (!inNode) {
+            to = static_cast<char*>(TextAlloc(static_cast<size_t>(cap)));
+            if (!to) throw ETextOutOfMemory();
+            buffer_ = to;
+        }
+        SetTextCapacity(cap, !inNode);
+        std::memcpy(to, text, static_cast<size_t>(n));
+        to[n] = '\0';
         length_ = static_cast<uint16_t>(n);
     }
     const uint16_t lines = EstimateLines(length_, wrapWidth);
-    if (lines > 1) {
-        auto* table = static_cast<uint16_t*>(TextAlloc(lines * sizeof(uint16_t)));
-        if (!table) {
-            FreeBuffers();
-            throw ETextOutOfMemory();
-        }
-        std::memset(table, 0, lines * sizeof(uint16_t));
-        lines_.table = table;
-        lineCapacity_ = lines;
-    }
-    if (!Rebreak(wrapWidth, tabSize)) {
+    if ((lines > 1 && !EnsureLineCapacity(lines)) || !Rebreak(wrapWidth, tabSize)) {
         FreeBuffers();
         throw ETextOutOfMemory();
+    }
+}
+
+TParaNode* TParaNode::New(const char* text, uint16_t len, int wrapWidth, int tabSize) {
+    const int n = CopiedLength(text, len);
+    if (n + 1 > kMaxCapacity) throw ETextOutOfMemory();
+    const int cap = n > 0 ? RoundCapacity(n + 1, 8) : 0;
+    const bool inNode = n > 0 && TextOffset() + static_cast<size_t>(cap) <= kMaxPooledBlock;
+    const size_t size = inNode ? TextOffset() + static_cast<size_t>(cap) : sizeof(TParaNode);
+    void* block = TextAlloc(size);
+    if (!block) throw ETextOutOfMemory();
+    try {
+        return ::new (block) TParaNode(text, n, cap, inNode, wrapWidth, tabSize);
+    } catch (...) {
+        TextFree(block, size);
+        throw;
     }
 }
 
@@ -89,45 +123,64 @@ TParaNode::~TParaNode() {
 }
 
 void TParaNode::FreeBuffers() noexcept {
-    if (text_) TextFree(text_, textCapacity_);
-    text_ = nullptr;
-    textCapacity_ = 0;
-    if (OwnsLineTable()) TextFree(lines_.table, lineCapacity_ * sizeof(uint16_t));
-    lines_.single = 0;
-    lineCapacity_ = 1;
+    if (OwnBuffer() && HasBuffer()) TextFree(buffer_, TextCapacity());
+    buffer_ = const_cast<char*>(kEmptyText);
+    capacity_ = kOwnBuffer;
+    FreeTable();
+    lines_ = nullptr;
 }
 
-const char* TParaNode::GetText() const {
-    return text_ ? text_ : kEmptyText;
+void TParaNode::FreeTable() noexcept {
+    TLineTable* t = lines_;
+    if (!t) return;
+    const size_t bytes = t->capacity * sizeof(uint16_t);
+    if (t->capacity > kMaxEntriesInBlock) {
+        TextFree(Outside(t), bytes);
+        PoolFree(t, kTableCellSize);
+    } else {
+        TextFree(t, sizeof(TLineTable) + bytes);
+    }
+}
+
+const uint16_t* TParaNode::Starts() const {
+    if (!lines_) return &kFirstStart;
+    const TLineTable* t = lines_;
+    return t->capacity > kMaxEntriesInBlock ? Outside(t)
+                                            : reinterpret_cast<const uint16_t*>(t + 1);
+}
+
+uint16_t* TParaNode::Entries() {
+    return const_cast<uint16_t*>(std::as_const(*this).Starts());
 }
 
 uint16_t TParaNode::LineStart(int32_t line) const {
-    return line >= 1 && line <= lineCount_ ? Starts()[line - 1] : 0;
+    return line >= 1 && line <= LineCount() ? Starts()[line - 1] : 0;
 }
 
 const char* TParaNode::GetLine(int32_t index, uint16_t& len) const {
-    if (index < 1 || index > lineCount_) {
+    const int32_t count = LineCount();
+    if (index < 1 || index > count) {
         len = 0;
         return kEmptyText;
     }
-    if (lineCount_ == 1) {
+    if (count == 1) {
         len = length_;
         return GetText();
     }
     const uint16_t* st = Starts();
     const int start = st[index - 1];
-    const int end = index < lineCount_ ? st[index] : length_;
+    const int end = index < count ? st[index] : length_;
     len = static_cast<uint16_t>(end > start ? end - start : 0);
     return GetText() + std::min(start, static_cast<int>(length_));
 }
 
 int32_t TParaNode::PosToLine(int pos, int& col) const {
-    if (lineCount_ <= 1) {
+    const int32_t n = LineCount();
+    if (n <= 1) {
         col = pos;
         return 1;
     }
     const uint16_t* st = Starts();
-    const int32_t n = lineCount_;
     int32_t bound = n;
     if (n > 20) { // long paragraphs: start the backward scan nearer the answer
         const int32_t h = n / 2;
@@ -155,32 +208,70 @@ uint16_t TParaNode::EstimateLines(uint16_t length, int wrapWidth) {
 }
 
 bool TParaNode::EnsureTextCapacity(uint16_t n) {
-    if (textCapacity_ >= n) return true;
+    return TextCapacity() >= n || GrowText(n);
+}
+
+bool TParaNode::GrowText(uint16_t n) {
     const int cap = RoundCapacity(n, 16);
     auto* buffer = static_cast<char*>(TextAlloc(static_cast<size_t>(cap)));
     if (!buffer) return false;
-    if (text_) {
-        std::memcpy(buffer, text_, static_cast<size_t>(length_) + 1);
-        TextFree(text_, textCapacity_);
+    if (HasBuffer()) {
+        std::memcpy(buffer, GetText(), static_cast<size_t>(length_) + 1);
+        // Text kept in the node leaves its room unused: the node's block cannot shrink.
+        if (OwnBuffer()) TextFree(buffer_, TextCapacity());
     } else {
         buffer[0] = '\0';
     }
-    text_ = buffer;
-    textCapacity_ = static_cast<uint16_t>(cap);
+    buffer_ = buffer;
+    SetTextCapacity(cap, true);
     return true;
 }
 
 bool TParaNode::EnsureLineCapacity(int32_t n) {
     if (n > kMaxCapacity) return false;
     const int target = std::max(8, RoundCapacity(n, 8));
-    if (lineCapacity_ >= target) return true;
-    auto* table = static_cast<uint16_t*>(TextAlloc(static_cast<size_t>(target) * sizeof(uint16_t)));
-    if (!table) return false;
-    std::memcpy(table, Starts(), lineCapacity_ * sizeof(uint16_t));
-    std::memset(table + lineCapacity_, 0, (target - lineCapacity_) * sizeof(uint16_t));
-    if (OwnsLineTable()) TextFree(lines_.table, lineCapacity_ * sizeof(uint16_t));
-    lines_.table = table;
-    lineCapacity_ = static_cast<uint16_t>(target);
+    if (LineCapacity() >= target) return true;
+    if (!lines_ && target == 8) { // allocated when a second line needs it
+        capacity_ = static_cast<uint16_t>(capacity_ | kLazyTable);
+        return true;
+    }
+    return GrowTable(target);
+}
+
+bool TParaNode::Room(int32_t n) {
+    if (n <= Stored()) return true;
+    if (n > kMaxCapacity) return false;
+    return GrowTable(std::max({8, RoundCapacity(n, 8), static_cast<int>(LineCapacity())}));
+}
+
+bool TParaNode::GrowTable(int capacity) {
+    const size_t bytes = static_cast<size_t>(capacity) * sizeof(uint16_t);
+    TLineTable* table;
+    uint16_t* entries;
+    if (capacity > kMaxEntriesInBlock) {
+        entries = static_cast<uint16_t*>(TextAlloc(bytes));
+        if (!entries) return false;
+        table = static_cast<TLineTable*>(PoolAlloc(kTableCellSize));
+        if (!table) {
+            TextFree(entries, bytes);
+            return false;
+        }
+        SetOutside(table, entries);
+    } else {
+        table = static_cast<TLineTable*>(TextAlloc(sizeof(TLineTable) + bytes));
+        if (!table) return false;
+        entries = reinterpret_cast<uint16_t*>(table + 1);
+    }
+    // Entries past the line count may hold starts already (the re-break grows the
+    // table as it goes): copy all that are stored.
+    const int stored = Stored();
+    std::memcpy(entries, Starts(), static_cast<size_t>(stored) * sizeof(uint16_t));
+    std::memset(entries + stored, 0, static_cast<size_t>(capacity - stored) * sizeof(uint16_t));
+    table->count = static_cast<uint16_t>(LineCount());
+    table->capacity = static_cast<uint16_t>(capacity);
+    FreeTable();
+    lines_ = table;
+    capacity_ = static_cast<uint16_t>(capacity_ & ~kLazyTable);
     return true;
 }
 
@@ -189,24 +280,35 @@ void TParaNode::Rewrap(int wrapWidth, int tabSize) {
 }
 
 bool TParaNode::Rebreak(int wrapWidth, int tabSize) {
-    lineCount_ = 1;
-    if (!Wraps(wrapWidth) || !text_) return true;
+    SetLineCount(1);
+    if (!Wraps(wrapWidth) || !HasBuffer()) return true;
     // A failure here is not fatal yet: the loop below grows the table line by line.
     (void)EnsureLineCapacity(EstimateLines(length_, wrapWidth));
-    const bool tabs = length_ > 0 && HasTab(text_, length_);
-    int fit = tabs ? CharsInWidth(text_, wrapWidth, tabSize) : wrapWidth;
-    const char* current = text_;
+    const char* text = GetText();
+    const bool tabs = length_ > 0 && HasTab(text, length_);
+    int fit = tabs ? CharsInWidth(text, wrapWidth, tabSize) : wrapWidth;
+    const char* current = text;
     int remaining = length_;
+    int32_t count = 1;
+    int stored = Stored();
+    uint16_t* st = stored > 1 ? Entries() : nullptr;
     while (fit < remaining) {
         const char* next = FindBreak(current, fit);
         remaining -= static_cast<int>(next - current);
         if (remaining <= 0) break;
-        if (lineCount_ + 1 > lineCapacity_ && !EnsureLineCapacity(lineCount_ + 1))
-            return false; // the last line so far runs to the end of the text
-        Starts()[lineCount_++] = static_cast<uint16_t>(next - text_);
+        if (count >= stored) {
+            if (!Room(count + 1)) {
+                SetLineCount(count); // the last line so far runs to the end of the text
+                return false;
+            }
+            stored = Stored();
+            st = Entries();
+        }
+        st[count++] = static_cast<uint16_t>(next - text);
         fit = tabs ? CharsInWidth(next, wrapWidth, tabSize) : std::min(wrapWidth, remaining);
         current = next;
     }
+    SetLineCount(count);
     return true;
 }
 
@@ -214,15 +316,16 @@ bool TParaNode::UpdateWrap(int wrapWidth, int tabSize, int p, int shift, int gua
                            int32_t& firstLine, int32_t& lastLine) {
     int col = 0;
     const int32_t editLine = PosToLine(p + 1, col);
-    if (!Wraps(wrapWidth) || !text_) {
+    if (!Wraps(wrapWidth) || !HasBuffer()) {
         firstLine = lastLine = editLine;
         return true;
     }
-    const int32_t oldCount = lineCount_;
+    const char* text = GetText();
+    const int32_t oldCount = LineCount();
     // The line before the edit may take up what the edit left at the start of its line.
     const int32_t s = editLine > 1 ? editLine - 1 : 1;
     const int startS = Starts()[s - 1];
-    const char* current = text_ + startS;
+    const char* current = text + startS;
     int remaining = length_ - startS;
     int fit = LineFit(current, remaining, wrapWidth, tabSize);
     int32_t first = 0, last = 0;
@@ -230,17 +333,22 @@ bool TParaNode::UpdateWrap(int wrapWidth, int tabSize, int p, int shift, int gua
     int32_t k = s;
     bool settled = false; // the rest of the table was shifted into place
     bool grown = true;
+    int stored = Stored();
+    uint16_t* st = stored > 1 ? Entries() : nullptr;
     while (remaining > fit) {
         const char* next = FindBreak(current, fit);
         remaining -= static_cast<int>(next - current);
         if (remaining <= 0) break;
         ++k;
-        if (k > lineCapacity_ && !EnsureLineCapacity(k)) {
-            grown = false;
-            break;
+        if (k > stored) {
+            if (!Room(k)) {
+                grown = false;
+                break;
+            }
+            stored = Stored();
+            st = Entries();
         }
-        uint16_t* st = Starts();
-        const int now = static_cast<int>(next - text_);
+        const int now = static_cast<int>(next - text);
         const bool hasOld = k <= oldCount;
         const int old = hasOld ? st[k - 1] : -1;
         if (first == 0 && hasOld && old <= p && p < now) {
@@ -264,24 +372,26 @@ bool TParaNode::UpdateWrap(int wrapWidth, int tabSize, int p, int shift, int gua
                     // began: the lines after it are the old ones moved, one line fewer.
                     std::memmove(st + k - 1, st + k,
                                  static_cast<size_t>(oldCount - k) * sizeof(uint16_t));
-                    lineCount_ = static_cast<uint16_t>(oldCount - 1);
-                    ShiftStarts(st, k, lineCount_, shift);
+                    SetLineCount(oldCount - 1);
+                    ShiftStarts(st, k, oldCount - 1, shift);
                     settled = true;
                     break;
                 }
                 if (now == prevOld + shift && shift > 0 && now >= p + shift) {
                     // Line k, past the inserted text, begins where line k-1 began: the
                     // lines from it on are the old ones moved, one line more.
-                    if (oldCount + 1 > lineCapacity_ && !EnsureLineCapacity(oldCount + 1)) {
-                        grown = false;
-                        break;
+                    if (oldCount + 1 > stored) {
+                        if (!Room(oldCount + 1)) {
+                            grown = false;
+                            break;
+                        }
+                        st = Entries();
                     }
-                    st = Starts();
                     std::memmove(st + k, st + k - 1,
                                  static_cast<size_t>(oldCount - k + 1) * sizeof(uint16_t));
                     st[k - 1] = static_cast<uint16_t>(now);
-                    lineCount_ = static_cast<uint16_t>(oldCount + 1);
-                    ShiftStarts(st, k + 1, lineCount_, shift);
+                    SetLineCount(oldCount + 1);
+                    ShiftStarts(st, k + 1, oldCount + 1, shift);
                     settled = true;
                     break;
                 }
@@ -295,12 +405,12 @@ bool TParaNode::UpdateWrap(int wrapWidth, int tabSize, int p, int shift, int gua
     }
     if (!grown) {
         // Lines 1 .. k-1 hold true starts of the new text; the last of them runs to the end.
-        lineCount_ = static_cast<uint16_t>(k - 1);
+        SetLineCount(k - 1);
         firstLine = s;
-        lastLine = lineCount_;
+        lastLine = k - 1;
         return false;
     }
-    if (!settled) lineCount_ = static_cast<uint16_t>(k);
+    if (!settled) SetLineCount(k);
     if (first == 0)
         first = editLine == 1 ? 1 : editLine - 1;
     else if (first > editLine)
@@ -323,7 +433,7 @@ TEditError TParaNode::InsertChars(int pos, const char* s, int count, int wrapWid
     const int need = std::max(p, static_cast<int>(length_)) + count + 1;
     if (need > kMaxCapacity) return unchanged(ecOutOfMemory);
     std::string own; // characters taken from this very paragraph
-    if (count > 0 && PointsInto(s, text_, textCapacity_)) {
+    if (count > 0 && PointsInto(s, GetText(), TextCapacity())) {
         try {
             own.assign(s, static_cast<size_t>(count));
         } catch (const std::bad_alloc&) {
@@ -333,19 +443,20 @@ TEditError TParaNode::InsertChars(int pos, const char* s, int count, int wrapWid
     }
     if (!EnsureTextCapacity(static_cast<uint16_t>(need))) return unchanged(ecOutOfMemory);
     const int oldLength = length_;
+    char* text = Text();
     if (p > length_) { // beyond the end: pad with spaces up to the insertion point
-        std::memset(text_ + length_, ' ', static_cast<size_t>(p - length_));
-        text_[p] = '\0';
+        std::memset(text + length_, ' ', static_cast<size_t>(p - length_));
+        text[p] = '\0';
         length_ = static_cast<uint16_t>(p);
     }
-    std::memmove(text_ + p + count, text_ + p, static_cast<size_t>(length_ - p) + 1);
-    if (count > 0) std::memcpy(text_ + p, s, static_cast<size_t>(count));
+    std::memmove(text + p + count, text + p, static_cast<size_t>(length_ - p) + 1);
+    if (count > 0) std::memcpy(text + p, s, static_cast<size_t>(count));
     length_ = static_cast<uint16_t>(length_ + count);
     if (!UpdateWrap(wrapWidth, tabSize, p, count, 0, firstLine, lastLine)) {
         // Take the insertion back; the old breaks fit the table as they did before.
-        std::memmove(text_ + p, text_ + p + count, static_cast<size_t>(length_ - p - count) + 1);
+        std::memmove(text + p, text + p + count, static_cast<size_t>(length_ - p - count) + 1);
         length_ = static_cast<uint16_t>(oldLength);
-        text_[oldLength] = '\0';
+        text[oldLength] = '\0';
         Rebreak(wrapWidth, tabSize);
         return unchanged(ecOutOfMemory);
     }
@@ -354,17 +465,18 @@ TEditError TParaNode::InsertChars(int pos, const char* s, int count, int wrapWid
 
 void TParaNode::DeleteChars(int pos, int count, int wrapWidth, int tabSize, int32_t& firstLine,
                             int32_t& lastLine) {
-    if (!text_ || pos < 1 || pos > length_ || count <= 0) {
+    if (!HasBuffer() || pos < 1 || pos > length_ || count <= 0) {
         int col = 0;
         firstLine = lastLine = PosToLine(pos, col);
         return;
     }
     const int p = pos - 1;
+    char* text = Text();
     if (count >= length_ - p) {
-        text_[p] = '\0';
+        text[p] = '\0';
         length_ = static_cast<uint16_t>(p);
     } else {
-        std::memmove(text_ + p, text_ + p + count, static_cast<size_t>(length_ - p - count) + 1);
+        std::memmove(text + p, text + p + count, static_cast<size_t>(length_ - p - count) + 1);
         length_ = static_cast<uint16_t>(length_ - count);
     }
     // A count beyond any 16-bit offset can match no old start; capping it keeps the
@@ -387,7 +499,7 @@ TEditError TParaNode::ReplaceChars(int pos, int oldCount, const char* s, int new
     const int e = newCount - oldCount;
     if (e > 0 && length_ + e + 1 > kMaxCapacity) return unchanged(ecOutOfMemory);
     std::string own; // characters taken from this very paragraph
-    if (newCount > 0 && PointsInto(s, text_, textCapacity_)) {
+    if (newCount > 0 && PointsInto(s, GetText(), TextCapacity())) {
         try {
             own.assign(s, static_cast<size_t>(newCount));
         } catch (const std::bad_alloc&) {
@@ -398,21 +510,22 @@ TEditError TParaNode::ReplaceChars(int pos, int oldCount, const char* s, int new
     if (e > 0 && !EnsureTextCapacity(static_cast<uint16_t>(length_ + e + 1)))
         return unchanged(ecOutOfMemory);
 
+    char* text = Text();
     int32_t f1 = 32767, l1 = 0;
     bool wrapped = true;
     const int32_t countBefore = LineCount();
     if (oldCount > 0 && newCount > 0) {
         const int f = std::min(oldCount, newCount);
-        std::memcpy(text_ + p, s, static_cast<size_t>(f));
+        std::memcpy(text + p, s, static_cast<size_t>(f));
         wrapped = UpdateWrap(wrapWidth, tabSize, p, 0, f, f1, l1);
     }
     if (e < 0) {
         const int from = p + oldCount;
-        std::memmove(text_ + p + newCount, text_ + from, static_cast<size_t>(length_ - from) + 1);
+        std::memmove(text + p + newCount, text + from, static_cast<size_t>(length_ - from) + 1);
     } else if (e > 0) {
         const int at = p + oldCount;
-        std::memmove(text_ + at + e, text_ + at, static_cast<size_t>(length_ - at) + 1);
-        std::memcpy(text_ + at, s + oldCount, static_cast<size_t>(e));
+        std::memmove(text + at + e, text + at, static_cast<size_t>(length_ - at) + 1);
+        std::memcpy(text + at, s + oldCount, static_cast<size_t>(e));
     }
     if (e != 0) {
         length_ = static_cast<uint16_t>(length_ + e);
@@ -420,7 +533,7 @@ TEditError TParaNode::ReplaceChars(int pos, int oldCount, const char* s, int new
             // The table is short already: make it consistent with the new text.
             Rebreak(wrapWidth, tabSize);
             firstLine = 1;
-            lastLine = lineCount_;
+            lastLine = LineCount();
             return ecSuccess;
         }
         // The length changes after the overwritten part, not at p.
@@ -441,21 +554,23 @@ TEditError TParaNode::ReplaceChars(int pos, int oldCount, const char* s, int new
 }
 
 int TParaNode::TrimTrailing() {
-    if (!text_) return 0;
+    if (!HasBuffer()) return 0;
+    char* text = Text();
     int n = length_;
-    while (n > 0 && IsBlank(text_[n - 1]))
+    while (n > 0 && IsBlank(text[n - 1]))
         --n;
     const int removed = length_ - n;
-    text_[n] = '\0';
+    text[n] = '\0';
     length_ = static_cast<uint16_t>(n);
     return removed;
 }
 
 int TParaNode::TrailingBlanks(int n) const {
-    if (!text_) return 0;
+    if (!HasBuffer()) return 0;
+    const char* text = GetText();
     int i = std::min(n, static_cast<int>(length_));
     int count = 0;
-    while (i > 0 && IsBlank(text_[i - 1])) {
+    while (i > 0 && IsBlank(text[i - 1])) {
         --i;
         ++count;
     }
@@ -467,4 +582,9 @@ void* TParaNode::operator new(std::size_t size) {
     throw ETextOutOfMemory();
 }
 
-void TParaNode::operator delete(void* p, std::size_t size) noexcept { PoolFree(p, size); }
+void TParaNode::operator delete(TParaNode* p, std::destroying_delete_t) noexcept {
+    p->~TParaNode();
+    TextFree(p);
+}
+
+void TParaNode::operator delete(void* p) noexcept { TextFree(p); }

@@ -25,6 +25,10 @@ void TextFree(void* p, std::size_t size) noexcept {
     PoolFree(p, size);
 }
 
+void TextFree(void* p) noexcept {
+    PoolFree(p);
+}
+
 void TextAllocFailures(int skip, int count) noexcept {
     t_skip = skip < 0 ? 0 : skip;
     t_fail = count < 0 ? 0 : count;

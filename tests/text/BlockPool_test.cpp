@@ -63,3 +63,41 @@ TEST(BlockPool, FreedBlocksAreReusedAndFullChunksReopen) {
     for (void* p : blocks) PoolFree(p, 40);
     PoolFree(nullptr, 40); // as free(nullptr): nothing
 }
+
+// Several chunks filled, emptied (freed with and without their size) and filled again:
+// the emptied chunks go back to the system and come back intact, the later ones as huge
+// pages. References name every pooled block.
+TEST(BlockPool, ChunksGoBackAndReturnAndReferencesNameTheirBlocks) {
+    const std::size_t chunksBefore = PoolChunkCount();
+    for (int round = 0; round < 3; ++round) {
+        std::vector<Block> blocks;
+        for (int i = 0; i < 120000; ++i) { // about 12 MB, most of it in one size class
+            const std::size_t size = i % 1000 == 0 ? kMaxPooledBlock + 44 : 97 + i % 8;
+            Block b{static_cast<unsigned char*>(PoolAlloc(size)), size, static_cast<unsigned char>(i + round)};
+            ASSERT_NE(b.p, nullptr);
+            Fill(b);
+            blocks.push_back(b);
+            if (size <= kMaxPooledBlock) {
+                const TBlockRef<unsigned char> ref(b.p);
+                ASSERT_EQ(static_cast<unsigned char*>(ref), b.p);
+            }
+        }
+#if !defined(MARVOLT_PLAIN_MALLOC)
+        EXPECT_GE(PoolChunkCount(), 5u);
+        EXPECT_EQ(PoolHeldBytes(), PoolChunkCount() * (std::size_t(2) << 20));
+#endif
+        for (std::size_t i = 0; i < blocks.size(); ++i) {
+            ASSERT_TRUE(Intact(blocks[i])) << "round " << round << " block " << i;
+            if (i % 2) PoolFree(blocks[i].p);
+            else PoolFree(blocks[i].p, blocks[i].size);
+        }
+        EXPECT_LE(PoolChunkCount(), chunksBefore + 2) << "a couple of empty chunks are kept";
+    }
+    EXPECT_EQ(static_cast<char*>(TBlockRef<char>()), nullptr);
+    EXPECT_EQ(static_cast<char*>(TBlockRef<char>(nullptr)), nullptr);
+#if !defined(MARVOLT_PLAIN_MALLOC)
+    EXPECT_EQ(sizeof(TBlockRef<char>), 4u);
+    char outside = 0;
+    EXPECT_DEATH(TBlockRef<char>{&outside}, "") << "only pooled blocks can be named";
+#endif
+}

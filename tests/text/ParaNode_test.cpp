@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
+#include <memory>
 #include <random>
 #include <sstream>
 #include <string>
@@ -481,6 +482,88 @@ TEST(ParaNodeIncremental, ShortcutsOnlyPastTheChangedText) {
             ASSERT_EQ(n.ReplaceChars(c.pos, c.oldCount, c.piece, len, c.width, c.tab, f, l),
                       ecSuccess);
         CheckEdit(n, before, c.pos - 1, c.width, c.tab);
+    }
+}
+
+// --- Storage ------------------------------------------------------------------------
+
+// All a caller can see of a node.
+std::string State(const TParaNode& n) {
+    std::ostringstream o;
+    o << n.Length() << '/' << n.TextCapacity() << '/' << n.LineCount() << '/' << n.LineCapacity()
+      << " '" << n.GetText() << "'";
+    for (int32_t k = 1; k <= n.LineCount(); ++k)
+        o << ' ' << n.LineStart(k);
+    return o.str();
+}
+
+// A node from New keeps a short text (and a table of one line) in its own block. Through
+// random edits, re-wraps, growth and failing allocations it must behave exactly as a node
+// whose text has a buffer of its own, from the empty text to texts too long for the block
+// and tables too big for one.
+TEST(ParaNodeStorage, TextInTheNodeBehavesAsABufferOfItsOwn) {
+    RandomText r(2026);
+    for (int c = 0; c < 400; ++c) {
+        const int width = r.Width(), tab = 1 + r.Below(16);
+        const std::string text = r.Text(r.Below(4) == 0 ? 200 + r.Below(300) : r.Below(60));
+        std::unique_ptr<TParaNode> a(
+            TParaNode::New(text.data(), static_cast<uint16_t>(text.size()), width, tab));
+        TParaNode b = Make(text, width, tab);
+        for (int e = 0; e < 30; ++e) {
+            const int op = r.Below(7), w = r.Below(3) == 0 ? r.Width() : width;
+            const std::string piece = r.Text(r.Below(5) == 0 ? r.Below(120) : 1 + r.Below(8));
+            const int size = static_cast<int>(piece.size());
+            const int pos = 1 + r.Below(a->Length() + 3), count = r.Below(12);
+            const int skip = r.Below(3), fails = r.Below(6) == 0 ? 1 + r.Below(2) : 0;
+            const int textRoom = r.Below(400), lineRoom = r.Below(300);
+            std::ostringstream what;
+            what << "case " << c << " edit " << e << " op " << op << " pos " << pos << " width "
+                 << w << " before " << State(b);
+            SCOPED_TRACE(what.str());
+            int32_t fb = 0, lb = 0;
+            auto apply = [&](TParaNode& n, int32_t& first, int32_t& last) -> int {
+                AllocFaults faults(skip, fails);
+                switch (op) {
+                case 0: return n.InsertChars(pos, piece.data(), size, w, tab, first, last);
+                case 1: n.DeleteChars(pos, count, w, tab, first, last); return 0;
+                case 2: return n.ReplaceChars(pos, std::min(count, std::max(0, n.Length() - pos + 1)),
+                                              piece.data(), size, w, tab, first, last);
+                case 3: return n.InsertChars(1, n.GetText() + n.Length() / 2, n.Length() / 2, w, tab,
+                                             first, last); // text from the node itself
+                case 4: n.Rewrap(w, tab); return 0;
+                case 5: return n.TrimTrailing();
+                default:
+                    return n.EnsureTextCapacity(static_cast<uint16_t>(textRoom)) * 2 +
+                           n.EnsureLineCapacity(lineRoom);
+                }
+            };
+            const int resultA = apply(*a, f, l);
+            ASSERT_EQ(resultA, apply(b, fb, lb));
+            ASSERT_EQ(State(*a), State(b));
+            if (op < 4) {
+                ASSERT_EQ(f, fb);
+                ASSERT_EQ(l, lb);
+            }
+            if (a->Length() > 20000) break;
+        }
+    }
+}
+
+// What the storage is for: a short paragraph costs one allocation, also when wrapped, until
+// a second display line needs a table.
+TEST(ParaNodeStorage, AShortParagraphIsOneBlock) {
+    const long before = TextAllocCount();
+    std::unique_ptr<TParaNode> n(TParaNode::New("hello world", 11, 80, 8));
+    EXPECT_EQ(TextAllocCount() - before, 1);
+    EXPECT_EQ(n->LineCapacity(), 8);
+    ASSERT_EQ(n->InsertChars(6, " big", 4, 80, 8, f, l), ecSuccess); // still 16 bytes
+    EXPECT_EQ(TextAllocCount() - before, 1);
+    n->Rewrap(5, 8);
+    EXPECT_EQ(n->LineCount(), 3);
+    EXPECT_EQ(TextAllocCount() - before, 2);
+    {
+        AllocFaults faults(0, 1);
+        EXPECT_THROW(TParaNode::New("hello", 5, 80, 8), ETextOutOfMemory);
     }
 }
 

@@ -31,6 +31,12 @@ public:
     using Exception::Exception;
 };
 
+// An object of another class than the operation needs (a caller error).
+class EInvalidCast : public Exception {
+public:
+    using Exception::Exception;
+};
+
 // An index outside a list (a caller error).
 class EListError : public Exception {
 public:

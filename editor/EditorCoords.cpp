@@ -6,6 +6,7 @@
 #include <string>
 
 #include "components/ZalExcpt.h"
+#include "editor/TextFileLoader.h"
 #include "editor/ZalEdit.h"
 
 int32_t TZalCustomEditor::VisibleColumns() {
@@ -92,23 +93,8 @@ TEditError TZalCustomEditor::AppendPara(std::string_view s) {
         std::replace(cleaned.begin(), cleaned.end(), '\0', ' ');
         s = cleaned;
     }
-    const int32_t limit = ParaLengthLimit();
-    auto fits = [this](size_t rest) {
-        return list_->CheckLimits(0, 1, int32_t(std::min<size_t>(rest + 2, size_t(kNoLimit))));
-    };
-    const char* p = s.data();
-    size_t rest = s.size();
-    // One paragraph at least: an empty line is an empty paragraph.
-    TEditError err = fits(rest);
-    while (err == ecSuccess) {
-        const int piece = rest > size_t(limit) ? WordBreakLen(p, limit) : int(rest);
-        err = list_->AddLoadedPara(p, piece, trimWhiteSpace_);
-        if (err != ecSuccess) break;
-        p += piece;
-        rest -= size_t(piece);
-        if (rest == 0) break;
-        err = fits(rest);
-    }
+    // The one splitting rule, shared with the file loader.
+    const TEditError err = AppendLoadedLine(*list_, s, trimWhiteSpace_);
     if (oldLines <= visibleRows_ && LineCount() > visibleRows_) {
         UpdateVertRange();
         InvalidateAll(true);

@@ -1,5 +1,5 @@
 // Display: painting the rows, invalidation, moving pixels after a scroll, the scroll bars
-// and the placement of the system caret with its status notification.
+// and their messages, and the placement of the system caret with its status notification.
 #include <algorithm>
 #include <cstdlib>
 #include <string>
@@ -7,6 +7,22 @@
 #include "editor/ZalEdit.h"
 #include "platform/ScrollBars.h"
 #include "platform/Window.h"
+#include "text/TextHelpers.h"
+
+namespace {
+// The first len characters of s with every tab widened to spaces up to the next stop.
+void ExpandTabs(const char* s, int len, int tabSize, std::string& out) {
+    out.clear();
+    out.reserve(size_t(TextWidth(s, len, tabSize)));
+    const size_t tab = size_t(std::clamp(tabSize, 1, 255));
+    for (int i = 0; i < len; ++i) {
+        if (s[i] == '\t')
+            out.append(tab - out.size() % tab, ' ');
+        else
+            out.push_back(s[i]);
+    }
+}
+} // namespace
 
 // --- the caret ---------------------------------------------------------------------------
 
@@ -28,6 +44,7 @@ void TZalCustomEditor::PlaceCaret(int32_t visualCol) {
                                       caret->Shape() == csHorzLine || caret->CaretWidth() > 4);
         caretPair_->SetPosition({inCell ? x : x - 1, y});
     }
+    // Also when the caret is off screen: the status shows where it is, seen or not.
     if (HandleAllocated())
         PostMessage(Handle(), ZM_SHOWSTATUS, WPARAM(uint16_t(visualCol)), LPARAM(caretLine_));
 }
@@ -89,6 +106,7 @@ void TZalCustomEditor::UpdateVertPos() {
     if (!HandleAllocated()) return;
     if (hasVertBar_) {
         TScrollInfo info;
+        // Disabled rather than hidden when everything fits, so the client width stays.
         info.fMask = SIF_RANGE | SIF_PAGE | SIF_POS | SIF_DISABLENOSCROLL;
         info.nMin = 1;
         info.nMax = LineCount();
@@ -97,6 +115,59 @@ void TZalCustomEditor::UpdateVertPos() {
         SetScrollInfo(Handle(), SB_VERT, info, 1);
     }
     vertPosDirty_ = false;
+}
+
+void TZalCustomEditor::WMHScroll(TMessage& message) {
+    switch (LoWord(message.WParam)) {
+    case SB_LINELEFT: Scroll(-1, 0); break;
+    case SB_LINERIGHT: Scroll(1, 0); break;
+    case SB_PAGELEFT: Scroll(-(visibleCols_ - 1), 0); break;
+    case SB_PAGERIGHT: Scroll(visibleCols_ - 1, 0); break;
+    case SB_THUMBTRACK:
+    case SB_THUMBPOSITION: {
+        const int32_t pos = std::max(ScrollThumbPos(message.WParam), int32_t(0));
+        if (pos == horzOffset_) break;
+        horzOffset_ = pos;
+        UpdateHorzPos();
+        InvalidateAll(true);
+        break;
+    }
+    default: break;
+    }
+    message.Result = 0;
+}
+
+void TZalCustomEditor::WMVScroll(TMessage& message) {
+    switch (LoWord(message.WParam)) {
+    case SB_LINEUP: Scroll(0, -1); break;
+    case SB_LINEDOWN: Scroll(0, 1); break;
+    case SB_PAGEUP: Scroll(0, -visibleRows_); break;
+    case SB_PAGEDOWN: Scroll(0, visibleRows_); break;
+    case SB_THUMBTRACK:
+    case SB_THUMBPOSITION:
+        // The full 32-bit position: texts have far more lines than 16 bits count. A
+        // position left over from a longer text must not fail the drag.
+        SetTopLine(std::clamp(ScrollThumbPos(message.WParam), int32_t(1), LineCount()));
+        break;
+    default: break;
+    }
+    message.Result = 0;
+}
+
+bool TZalCustomEditor::HandleDisplayMessage(TMessage& message) {
+    switch (message.Msg) {
+    case WM_ERASEBKGND:
+        message.Result = 1; // painting covers the whole client area
+        return true;
+    case WM_HSCROLL:
+        WMHScroll(message);
+        return true;
+    case WM_VSCROLL:
+        WMVScroll(message);
+        return true;
+    default:
+        return false;
+    }
 }
 
 // --- pixels ----------------------------------------------------------------------------------
@@ -115,6 +186,7 @@ void TZalCustomEditor::ScrollPixels(int32_t dx, int32_t dy) {
     }
     const TRect text{leftMargin_, 0, leftMargin_ + textWidth, textHeight};
     ScrollWindow(Handle(), int(x), int(y), &text, &text);
+    // The glyphs belong to their lines; a margin without glyphs is plain background.
     if (showBookmarks_ && y != 0) {
         const TRect margin{0, 0, leftMargin_, textHeight};
         ScrollWindow(Handle(), 0, int(y), &margin, &margin);
@@ -134,58 +206,149 @@ bool TZalCustomEditor::DoOnDrawLine(TCanvas& canvas, const TRect& rect, const ch
     return drawn;
 }
 
-void TZalCustomEditor::Paint(TCanvas& canvas) {
-    canvas.SelectFont(FontDescOf(fixedFont_->Font()));
-    const TRect client = ClientRect();
-    const int textRight = leftMargin_ + visibleCols_ * charWidth_;
-    canvas.FillRect({0, 0, leftMargin_, client.Bottom}, color_);
-    canvas.FillRect({textRight, 0, client.Right, client.Bottom}, color_);
-    canvas.SetTextColor(Enabled() ? fixedFont_->Color() : clGrayText);
-    canvas.SetBkColor(color_);
-    const TRect clip = canvas.GetClipBox();
-    const int32_t firstRow = clip.Top / rowHeight_ + 1;
-    const int32_t lastRow = (clip.Bottom + rowHeight_ - 1) / rowHeight_;
-    std::string expanded;
-    for (int32_t row = std::max(firstRow, int32_t(1)); row <= std::min(lastRow, visibleRows_ + 1); ++row) {
-        const TRect rect{leftMargin_, (row - 1) * rowHeight_, textRight,
-                         std::min(row * rowHeight_, client.Bottom)};
-        const int64_t line = int64_t(topLine_) + row - 1;
-        if (row > visibleRows_ || line > LineCount()) {
-            if (row > visibleRows_ || !DoOnDrawLine(canvas, rect, "", 0, int32_t(line), horzOffset_,
-                                                    visibleCols_, 0, 0, 0, 0))
-                canvas.FillRect(rect, color_);
-            continue;
-        }
+TZalCustomEditor::THighlight TZalCustomEditor::PaintedHighlight(int64_t firstLine, int64_t lastLine) {
+    THighlight h;
+    if (!Enabled() || !SelectionExists() || (hideSelection_ && !Focused())) return h;
+    h.StartLine = selStartLine_;
+    h.EndLine = selEndLine_;
+    // An end's column matters only on a painted row, unless a handler is told it: an end
+    // far from the page is not looked up on every paint.
+    auto visual = [&](int32_t line, int32_t col) -> int32_t {
+        if (!OnDrawLine && (line < firstLine || line > lastLine)) return 0;
         const char* text;
         int len;
-        list_->GetLineText(int32_t(line), text, len);
-        expanded.clear();
-        const int tab = std::max(1, TabSize());
-        for (int i = 0; i < len; ++i) {
-            if (text[i] == '\t')
-                expanded.append(size_t(tab - int(expanded.size()) % tab), ' ');
-            else
-                expanded.push_back(text[i]);
-        }
-        if (DoOnDrawLine(canvas, rect, expanded.c_str(), int32_t(expanded.size()), int32_t(line),
-                         horzOffset_, visibleCols_, 0, 0, 0, 0))
-            continue;
-        const size_t first = std::min(expanded.size(), size_t(horzOffset_));
-        const size_t count = std::min(expanded.size() - first, size_t(visibleCols_));
-        canvas.ExtTextOut(leftMargin_, rect.Top + 1, ETO_OPAQUE | ETO_CLIPPED, &rect,
-                          expanded.data() + first, count);
+        list_->GetLineText(line, text, len);
+        return list_->PosToColumn(text, len, col);
+    };
+    h.StartCol = visual(selStartLine_, selStartCol_);
+    h.EndCol = visual(selEndLine_, selEndCol_);
+    return h;
+}
+
+void TZalCustomEditor::SplitRow(int32_t line, int32_t n, const THighlight& h, int32_t& normal,
+                                int32_t& marked) const {
+    const int32_t c = horzOffset_ + 1; // the first visible visual column
+    normal = n;
+    marked = 0;
+    if (h.StartLine == 0 || line < h.StartLine || line > h.EndLine) return;
+    if (line > h.StartLine && line < h.EndLine) {
+        normal = 0;
+        marked = n;
+    } else if (line == h.StartLine) {
+        // Ends left or right of the window are held to its cells.
+        normal = std::clamp(h.StartCol - c, 0, n);
+        marked = line == h.EndLine ? std::clamp(h.EndCol - c - normal, 0, n - normal) : n - normal;
+    } else if (h.EndCol >= c) { // the end line: a selection ending in column 1 marks nothing
+        normal = 0;
+        marked = std::min(h.EndCol - c, n);
     }
+}
+
+void TZalCustomEditor::PaintRow(TCanvas& canvas, const TRect& rect, int64_t line, const THighlight& h,
+                                std::string& expanded) {
+    if (line > LineCount()) {
+        if (!(OnDrawLine && DoOnDrawLine(canvas, rect, "", 0, int32_t(line), horzOffset_, visibleCols_,
+                                         h.StartLine, h.StartCol, h.EndLine, h.EndCol)))
+            canvas.FillRect(rect, color_);
+        return;
+    }
+    const char* text;
+    int len;
+    list_->GetLineText(int32_t(line), text, len);
+    // Lines without tabs are drawn straight from the paragraph.
+    if (HasTab(text, len)) {
+        ExpandTabs(text, len, TabSize(), expanded);
+        text = expanded.c_str();
+        len = int(expanded.size());
+    }
+    const int32_t shown = horzOffset_ < len ? std::min(len - horzOffset_, visibleCols_) : 0;
+    if (OnDrawLine && DoOnDrawLine(canvas, rect, shown > 0 ? text : "", shown > 0 ? len : 0,
+                                   int32_t(line), horzOffset_, visibleCols_, h.StartLine, h.StartCol,
+                                   h.EndLine, h.EndCol))
+        return;
+    if (shown == 0) {
+        canvas.FillRect(rect, color_);
+        return;
+    }
+    const char* part = text + horzOffset_;
+    int32_t normal = 0, marked = 0;
+    SplitRow(int32_t(line), shown, h, normal, marked);
+    int x = rect.Left;
+    auto segment = [&](int right, const char* s, int32_t count) {
+        const TRect r{x, rect.Top, right, rect.Bottom};
+        canvas.ExtTextOut(x, rect.Top + 1, ETO_OPAQUE | ETO_CLIPPED, &r, s, size_t(count));
+        x = right;
+    };
+    if (normal > 0) segment(normal == shown ? rect.Right : x + normal * charWidth_, part, normal);
+    if (marked > 0) {
+        const TColor text0 = canvas.TextColor(), back0 = canvas.BkColor();
+        canvas.SetTextColor(highlightColors_->TextColor());
+        canvas.SetBkColor(highlightColors_->BackColor());
+        // The highlight covers the selected characters only, never the cells past them.
+        segment(std::min(rect.Right, x + marked * charWidth_), part + normal, marked);
+        canvas.SetTextColor(text0);
+        canvas.SetBkColor(back0);
+    }
+    if (x < rect.Right) segment(rect.Right, part + normal + marked, shown - normal - marked);
+}
+
+void TZalCustomEditor::PaintBookmarks(TCanvas& canvas) {
+    if (!markerBitmap_) return;
+    const int width = markerBitmap_->Width() / kMarkerCount;
+    const int height = markerBitmap_->Height();
+    if (width <= 0 || width > leftMargin_) return;
+    // Each paragraph takes a line at least, so a bookmark past the page's paragraphs
+    // cannot be on it: only the others are looked up.
+    int32_t lineOf[kMarkerCount] = {};
+    bool any = false;
+    for (int i = 0; i < kMarkerCount; ++i) {
+        const TParaPos p = list_->Marker(i);
+        if (p.Para == 0 || p.Pos == 0 || p.Para < topPara_ || p.Para - int64_t(topPara_) >= visibleRows_) continue;
+        int col = 0;
+        lineOf[i] = list_->ParaPosToLine(p.Para, p.Pos, col);
+        any = true;
+    }
+    if (!any) return;
+    const int dy = rowHeight_ >= height + 2 ? (rowHeight_ - height) / 2 : 0;
+    for (int32_t row = 1; row <= visibleRows_; ++row) {
+        const int64_t line = int64_t(topLine_) + row - 1;
+        // The lower-numbered bookmark wins a shared line.
+        const int32_t* hit = std::find(lineOf, lineOf + kMarkerCount, line);
+        if (hit == lineOf + kMarkerCount) continue;
+        canvas.BitBlt(1, (row - 1) * rowHeight_ + dy, width, height, *markerBitmap_,
+                      int(hit - lineOf) * width, 0);
+    }
+}
+
+void TZalCustomEditor::Paint(TCanvas& canvas) {
+    canvas.SelectFont(FontDescOf(fixedFont_->Font()));
+    canvas.SetBrushColor(color_);
+    const TRect client = ClientRect();
+    const int textRight = leftMargin_ + visibleCols_ * charWidth_;
+    const TRect clip = canvas.GetClipBox();
+    const int32_t firstRow = std::max(clip.Top / rowHeight_ + 1, 1);
+    int32_t lastRow = (clip.Bottom + rowHeight_ - 1) / rowHeight_;
+    if (lastRow == visibleRows_) lastRow = visibleRows_ + 1; // the partial row goes along
+    const int32_t lastFullRow = std::min(lastRow, visibleRows_);
+    const THighlight highlight =
+        PaintedHighlight(int64_t(topLine_) + firstRow - 1, int64_t(topLine_) + lastFullRow - 1);
+
+    canvas.FillRect({client.Left, client.Top, leftMargin_, client.Bottom});
+    canvas.FillRect({textRight, client.Top, client.Right, client.Bottom});
+    if (showBookmarks_) PaintBookmarks(canvas);
+
+    canvas.SetTextColor(Enabled() ? fixedFont_->Color() : clGrayText);
+    canvas.SetBkColor(color_);
+    std::string expanded;
+    for (int32_t row = firstRow; row <= lastFullRow; ++row) {
+        const TRect rect{leftMargin_, (row - 1) * rowHeight_, textRight, std::min(row * rowHeight_, client.Bottom)};
+        PaintRow(canvas, rect, int64_t(topLine_) + row - 1, highlight, expanded);
+    }
+    if (lastRow > visibleRows_) canvas.FillRect({leftMargin_, visibleRows_ * rowHeight_, textRight, client.Bottom});
+
     invalidated_ = false;
     if (vertRangeDirty_) UpdateVertRange();
     if (vertPosDirty_) UpdateVertPos();
     if (horzPosDirty_) UpdateHorzPos();
     PlaceCaret(0);
-}
-
-bool TZalCustomEditor::HandleDisplayMessage(TMessage& message) {
-    if (message.Msg == WM_ERASEBKGND) {
-        message.Result = 1; // painting covers the whole client area
-        return true;
-    }
-    return false;
 }

@@ -246,19 +246,31 @@ void TZalCustomEditor::AdjustForParasJoined(int32_t para, int32_t joinPos, bool 
 
 void TZalCustomEditor::AdjustView(const TEditShift& shift, bool isSelf) {
     const int32_t paras = ParaCount();
+    // An edit inside one paragraph leaves the positions of every other paragraph alone
+    // and moves the lines after it by that paragraph's change of line count: such
+    // positions are not looked up again, which would walk the text from the edit to
+    // them once per edit (a replace-all far from the view).
+    const bool inPara = shift.Kind == TEditShift::TextInserted || shift.Kind == TEditShift::TextDeleted;
+    auto untouched = [&](TParaPos p) { return inPara && p.Para != shift.Para; };
+    auto movedLine = [&](TParaPos p, int32_t line) {
+        return p.Para > shift.Para ? line + list_->LastLineDelta() : line;
+    };
     // The top: edits after the top paragraph leave its line where it is.
     if (shift.Para <= topPara_) {
         TParaPos top{topPara_, topLineOffset_ + 1};
-        // Enter at the very top of the performing view keeps the view where it is: the
-        // new paragraph appears at the top.
-        const bool splitAtTop =
-            isSelf && shift.Kind == TEditShift::ParaSplit && shift.Para == top.Para && shift.Pos == top.Pos;
-        if (!splitAtTop) top = shift.Apply(top, paras);
-        int32_t col = 0;
-        const int32_t line = LineOf(top, col);
-        int offset = 0;
-        topPara_ = list_->LineToPara(line, offset);
-        topLineOffset_ = offset;
+        int32_t line = movedLine(top, topLine_);
+        if (!untouched(top)) {
+            // Enter at the very top of the performing view keeps the view where it is:
+            // the new paragraph appears at the top.
+            const bool splitAtTop =
+                isSelf && shift.Kind == TEditShift::ParaSplit && shift.Para == top.Para && shift.Pos == top.Pos;
+            if (!splitAtTop) top = shift.Apply(top, paras);
+            int32_t col = 0;
+            line = LineOf(top, col);
+            int offset = 0;
+            topPara_ = list_->LineToPara(line, offset);
+            topLineOffset_ = offset;
+        }
         if (line != topLine_) vertPosDirty_ = true;
         SetTopLineValue(line);
     }
@@ -270,27 +282,31 @@ void TZalCustomEditor::AdjustView(const TEditShift& shift, bool isSelf) {
     auto limited = [this](TParaPos p) {
         return TParaPos{p.Para, std::min(p.Pos, int32_t(list_->ParaLength(p.Para)) + 1)};
     };
-    TParaPos caret = shift.Apply({caretPara_, CaretPos()}, paras);
-    if (!scrollPastEnd_) caret = limited(caret);
-    int32_t col = 0;
-    caretLine_ = LineOf(caret, col);
-    caretPara_ = caret.Para;
-    caretCol_ = col;
-    caretLineOffset_ = caret.Pos - col;
+    const TParaPos oldCaret{caretPara_, CaretPos()};
+    if (untouched(oldCaret)) {
+        caretLine_ = movedLine(oldCaret, caretLine_);
+    } else {
+        TParaPos caret = shift.Apply(oldCaret, paras);
+        if (!scrollPastEnd_) caret = limited(caret);
+        int32_t col = 0;
+        caretLine_ = LineOf(caret, col);
+        caretPara_ = caret.Para;
+        caretCol_ = col;
+        caretLineOffset_ = caret.Pos - col;
+    }
 
     if (shift.Kind == TEditShift::ParaDeleted && selStart_.Para == shift.Para && selEnd_.Para == shift.Para) {
-        selStart_ = selEnd_ = selCaretEnd_ = limited(caret);
+        selStart_ = selEnd_ = selCaretEnd_ = limited({caretPara_, CaretPos()});
     } else {
-        selStart_ = limited(shift.Apply(selStart_, paras));
-        selEnd_ = limited(shift.Apply(selEnd_, paras));
-        selCaretEnd_ = limited(shift.Apply(selCaretEnd_, paras));
+        for (TParaPos* p : {&selStart_, &selEnd_, &selCaretEnd_})
+            if (!untouched(*p)) *p = limited(shift.Apply(*p, paras));
         // Deleting the last paragraph pulls its positions to the start of the one before,
         // which can put them ahead of the other end: keep the ends in order.
         if (ParaPosBefore(selEnd_, selStart_)) std::swap(selStart_, selEnd_);
     }
     // Both ends: a re-wrap before an end moves its line even when its position stays.
-    selStartLine_ = LineOf(selStart_, selStartCol_);
-    selEndLine_ = LineOf(selEnd_, selEndCol_);
+    selStartLine_ = untouched(selStart_) ? movedLine(selStart_, selStartLine_) : LineOf(selStart_, selStartCol_);
+    selEndLine_ = untouched(selEnd_) ? movedLine(selEnd_, selEndLine_) : LineOf(selEnd_, selEndCol_);
 
     MarkScrollBarsDirty();
     InvalidateAll(false);

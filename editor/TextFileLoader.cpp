@@ -25,8 +25,9 @@ namespace {
 class TLineReader {
 public:
     TLineReader(TFileHandle& file, const std::string& fileName, const TLoadLimits& limits,
-                const TLineSink& sink, int64_t knownSize)
-        : file_(file), fileName_(fileName), limits_(limits), sink_(sink), knownSize_(knownSize),
+                const TLineSink& sink, int64_t knownSize, TLoadReport& report)
+        : file_(file), fileName_(fileName), limits_(limits), sink_(sink), report_(report),
+          knownSize_(knownSize),
           paraLimit_(size_t(std::max<int32_t>(limits.ParaLengthLimit, 1))) {
         // A regular file fits in one read when it is small; the buffer never exceeds a block.
         capacity_ = knownSize >= 0 ? size_t(std::min<int64_t>(knownSize + 1, kLoadBlockSize))
@@ -34,7 +35,7 @@ public:
         buffer_ = std::make_unique_for_overwrite<char[]>(capacity_);
     }
 
-    TLoadReport Run() {
+    void Run() {
         size_t start = 0;
         for (bool atEnd = false; !atEnd;) {
             if (start > 0) {
@@ -48,7 +49,6 @@ public:
             start = CutLines(start, atEnd);
         }
         if (start < have_) Emit(start, have_); // the last line needs no line end
-        return report_;
     }
 
 private:
@@ -133,6 +133,7 @@ private:
     const std::string& fileName_;
     const TLoadLimits& limits_;
     const TLineSink& sink_;
+    TLoadReport& report_;
     const int64_t knownSize_; // -1 when the file's size says nothing (a pipe, a device)
     const size_t paraLimit_;
     std::unique_ptr<char[]> buffer_;
@@ -141,7 +142,6 @@ private:
     size_t nextZero_ = 0;  // the first zero byte at or after the current line, or have_
     int64_t read_ = 0; // bytes read from the file
     int64_t kept_ = 0; // of them, those before an end-of-file mark
-    TLoadReport report_;
 };
 
 } // namespace
@@ -155,16 +155,22 @@ int LoadErrorMessageNumber(TEditError code) {
     }
 }
 
-TLoadReport LoadTextFile(const std::string& fileName, const TLoadLimits& limits,
-                         const TLineSink& sink) {
+void LoadTextFile(const std::string& fileName, const TLoadLimits& limits, const TLineSink& sink,
+                  TLoadReport& report) {
+    report = TLoadReport{};
     TFileHandle file;
     if (int err = file.OpenForReading(fileName)) RaiseFileError("Cannot open", fileName, err);
     TFileStatus status;
     if (int err = file.Status(status)) RaiseFileError("Cannot read", fileName, err);
     if (status.IsRegular && status.Size > limits.ByteLimit) RaiseLoadError(ecTextSizeLimit);
-    TLoadReport report =
-        TLineReader(file, fileName, limits, sink, status.IsRegular ? status.Size : -1).Run();
+    TLineReader(file, fileName, limits, sink, status.IsRegular ? status.Size : -1, report).Run();
     if (int err = file.Close()) RaiseFileError("Cannot close", fileName, err);
+}
+
+TLoadReport LoadTextFile(const std::string& fileName, const TLoadLimits& limits,
+                         const TLineSink& sink) {
+    TLoadReport report;
+    LoadTextFile(fileName, limits, sink, report);
     return report;
 }
 

@@ -54,17 +54,21 @@ using TLineSink = std::function<TEditError(std::string_view line)>;
 // over before a failure stay with the sink.
 TLoadReport LoadTextFile(const std::string& fileName, const TLoadLimits& limits,
                          const TLineSink& sink);
+// The same, filling `report` as the lines go, so that after a failure it still tells
+// the line-end style and the changes of the lines already handed over.
+void LoadTextFile(const std::string& fileName, const TLoadLimits& limits, const TLineSink& sink,
+                  TLoadReport& report);
 
 // The message number a load failure with an editor error code raises: 265, 267 and 268
 // give their own limit messages, every other code "insufficient memory".
 int LoadErrorMessageNumber(TEditError code);
 
-// Appends one loaded line to the end of a list being loaded, as the editor's
-// AppendPara does: checks the limits for one more paragraph of the line's size, cuts a
-// line longer than the paragraph length limit at its last blank within the limit (or
-// hard at the limit), and appends each piece before the list's final empty paragraph,
-// trimming trailing blanks when `trim`. Returns the first error code (0 = success);
-// pieces appended before it stay.
+// Appends one loaded line to the end of a list being loaded; the editor's AppendPara
+// appends through it too, so both split alike. Checks the limits for one more paragraph
+// of the line's size, cuts a line longer than the paragraph length limit at its last
+// blank within the limit (or hard at the limit), and appends each piece before the
+// list's final empty paragraph, trimming trailing blanks when `trim`. Returns the first
+// error code (0 = success); pieces appended before it stay.
 TEditError AppendLoadedLine(TZalParaList& list, std::string_view line, bool trim);
 
 // The loader's limits for filling `list`.

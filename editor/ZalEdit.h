@@ -11,6 +11,7 @@
 #include "components/ZalCaret.h"
 #include "components/ZalColor.h"
 #include "components/ZalFxFnt.h"
+#include "editor/SearchOptions.h"
 #include "editor/ZalEditU.h"
 #include "platform/Bitmap.h"
 #include "platform/Canvas.h"
@@ -46,9 +47,11 @@ using TShowStatusEvent = std::function<void(TComponent* Sender, int32_t LineNum,
 using TTopLineChangedEvent = std::function<void(TComponent* Sender, int32_t Line)>;
 using TUserCommandEvent = std::function<void(TComponent* Sender, uint16_t Command)>;
 // Lets the application draw display line Line itself: S is the line's text with tabs
-// expanded, Pos the first visible visual column - 1, Count the visible columns, HB/HE the
-// highlighted selection's start and end line and visual column (all 0 without highlight).
-// Setting WasDrawn leaves the row to the handler.
+// expanded and Len its length (the display line alone, also when word wrap continues the
+// paragraph; 0 when the offset lies beyond it and for rows below the text), Pos the first
+// visible visual column - 1, Count the visible columns, HB/HE the highlighted selection's
+// start and end line and visual column (all 0 without highlight). Setting WasDrawn leaves
+// the row to the handler.
 using TEditorDrawLineEvent = std::function<void(
     TComponent* Sender, TCanvas& Canvas, TRect& Rect, const char* S, int32_t Len, int32_t Line,
     int32_t Pos, int32_t Count, int32_t HBLine, int32_t HBCol, int32_t HELine, int32_t HECol,
@@ -307,9 +310,81 @@ public:
     void UpdateVertRange();
     void UpdateVertPos();
 
-    // ==== editing commands (EditorCommands.cpp) ========================================
+    // ==== editing commands (EditorCommands.cpp, EditorEditing.cpp, EditorInsertFit.cpp,
+    // ==== EditorClipboard.cpp, EditorUndo.cpp) =========================================
+    // Executes one command code: Ch is the typed character for ccInsertChar and the key
+    // (a digit) for the bookmark commands; codes from 256 go to OnUserCommand. False for
+    // the codes this control does not handle (it then does nothing).
+    virtual bool ProcessCommand(uint16_t command, char ch);
+    // One character left or right; at a paragraph's edge to the neighbouring line.
+    void CaretLeft(bool extend);
+    void CaretRight(bool extend);
+    // To the start of the word before the caret, or past the word and delimiters after it.
+    void WordLeft(bool extend);
+    void WordRight(bool extend);
+
+    // Deletions; all do nothing while read-only.
+    // The selection, else the character at the caret (joining the next paragraph at the
+    // paragraph's end).
+    void DeleteSelectionOrChar();
+    // The selection, else the character before the caret (Backspace).
+    void DeleteLeft();
+    // From the start of the caret's line up to the caret, or from the caret to its end.
+    void DeleteToLineStart();
+    void DeleteToLineEnd();
+    // The caret's line with its line break; the last line is only emptied.
+    void DeleteLine();
+    // The selection, else the word at the caret with the blanks after it.
+    void DeleteWord();
+
+    // Insertion; nothing while read-only.
+    // Types Ch over the selection, else inserts or overwrites as InsertMode says.
+    void InsertChar(char ch);
+    // Inserts S (line breaks make paragraphs) in place of the selection, as one undo
+    // step. A text that would break a limit changes nothing: the error code is returned.
+    TEditError InsertText(std::string_view s);
+    // Enter: with Insert the paragraph splits at the caret (auto-indented); with
+    // MoveCaret the caret goes to the start of the next paragraph.
+    void NewLine(bool insert, bool moveCaret);
+    // Tab: a tab character or spaces, as TabType says.
+    void InsertTab();
+
+    // The selection to the clipboard as text (bytes 1..8 as spaces); Cut also deletes
+    // it, but only once it is on the clipboard.
+    virtual void CopyToClipboard();
+    virtual void CutToClipboard();
+    // Inserts the clipboard's text at the caret (InsertText), reporting a refusal.
+    virtual void PasteFromClipboard();
+    // Reverses or repeats the newest edit; a beep when there is none.
+    virtual void Undo();
+    virtual void Redo();
+
+    // Bookmarks 0..9 of the text; other indexes are ignored.
+    // Puts bookmark Index at the caret, or at (Line, Col) (EInvalidLineOrCol when no
+    // such line or Col < 1).
+    virtual void SetMarker(int index);
+    virtual void SetMarkerAt(int index, int32_t line, int32_t col);
+    virtual void ClearMarker(int index);
+    // Moves the caret to bookmark Index when it is set.
+    void GotoMarker(int index);
 
     // ==== search and replace (EditorSearch.cpp) ========================================
+    // Finds S (cut to 255 characters) and selects the match: forward or backward from the
+    // caret, from the text's first or last position (soGlobal) or inside the selection
+    // (soSelectedOnly). True when found, and for an empty S, which searches nothing.
+    bool Search(std::string_view s, TSearchOptions options);
+    // Search that replaces: the selection when it holds S, then the next match is found
+    // and selected (soReplace) or every match is replaced (soReplaceAll). Returns the
+    // replacements made when above 0; else 0 when a match was selected, -1 when none was
+    // found, or the error code of a refused edit (after DoOnError). An empty S, or a
+    // replacing call without R (a null view), returns 0 and does nothing; an empty R
+    // deletes the matches. R is cut to 255 characters and at a zero byte.
+    virtual int32_t Replace(std::string_view s, std::string_view r, TSearchOptions options);
+    // Whether the selection lies in one paragraph and holds exactly S (not empty), byte
+    // for byte or, without matchCase, upper-cased as the search compares.
+    bool SelectionMatches(std::string_view s, bool matchCase);
+    // One call's search state (the pattern, range, position and count).
+    class TSearchRun;
 
     // ==== keyboard, mouse and focus (EditorInput.cpp) ==================================
 
@@ -360,10 +435,58 @@ protected:
     void ScrollPixels(int32_t dx, int32_t dy);
     // The three scroll-bar refreshes are due after the next paint.
     void MarkScrollBarsDirty();
+    // The bars' requests: lines, pages and the thumb.
+    void WMHScroll(TMessage& message);
+    void WMVScroll(TMessage& message);
+    // The selection as a paint draws it: its ends' lines and visual columns, all 0 when
+    // no highlight is shown. A column is left 0 when its line is outside first..last and
+    // no OnDrawLine handler wants it.
+    struct THighlight {
+        int32_t StartLine = 0, StartCol = 0, EndLine = 0, EndCol = 0;
+    };
+    THighlight PaintedHighlight(int64_t firstLine, int64_t lastLine);
+    // How many of the n visible characters of a line come before the highlight (normal)
+    // and in it (marked); the rest follows in normal colours.
+    void SplitRow(int32_t line, int32_t n, const THighlight& h, int32_t& normal, int32_t& marked) const;
+    // Draws display line `line` (beyond the text: a blank row) in the row rectangle.
+    void PaintRow(TCanvas& canvas, const TRect& rect, int64_t line, const THighlight& h,
+                  std::string& expanded);
+    // The glyph of the lowest-numbered bookmark on each row's line, in the left margin.
+    void PaintBookmarks(TCanvas& canvas);
 
     // ---- input hook (EditorInput.cpp) ------------------------------------------------
     // Keyboard, mouse and focus messages; false for any other message.
     bool HandleInputMessage(TMessage& message);
+
+    // ---- editing helpers (EditorCommands.cpp, EditorEditing.cpp, ...) ----------------
+    // Deletes the selection and puts the caret at its start; a refused deletion changes
+    // nothing and returns its code without reporting it.
+    TEditError RemoveSelection();
+    // Inserts N spaces at the caret, overwriting N characters in overwrite mode; a run
+    // that does not fit changes nothing and returns its code.
+    TEditError InsertSpaces(int32_t n);
+    // Where a smart tab on the caret's line stops, judged by display line Line.
+    int32_t SmartTabStop(int32_t line);
+    // Gives s to the text store in chunks that end at line breaks, from the caret.
+    TEditError InsertBlockAtCaret(std::string_view s);
+    // The first limit that inserting s in place of the selection would break (0: none).
+    TEditError CheckInsertFits(std::string_view s);
+    // The selected text with CR LF between paragraphs.
+    std::string SelectionText();
+    // Puts the selection on the clipboard; false when it did not get there.
+    bool CopySelection();
+    // Undoes or redoes the newest group (a beep when there is none), the caret going to
+    // the position the replay reports and the view following it.
+    void Replay(bool redo);
+    void PlaceAfterReplay(int32_t para, int32_t pos, bool scrollFirst);
+    // The lines the text store last changed are repainted (and the vertical bar
+    // refreshed when line counts changed).
+    void InvalidateRepaintRange();
+    // Paints what is invalid now.
+    void UpdateNow();
+    bool CaretLineOnPage() const {
+        return caretLine_ >= topLine_ && caretLine_ < int64_t(topLine_) + visibleRows_;
+    }
 
     // ---- view helpers (EditorView.cpp, EditorRing.cpp) -------------------------------
     // The caret core: absolute moves take the column as it is and never keep the row.

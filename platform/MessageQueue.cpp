@@ -1,4 +1,6 @@
 // Sending, posting and default handling of window messages.
+#include <deque>
+
 #include <QCoreApplication>
 #include <QEvent>
 #include <QPointer>
@@ -12,25 +14,36 @@
 namespace {
 const QEvent::Type kPostedMessage = QEvent::Type(QEvent::registerEventType());
 
-struct TPostedMessageEvent : QEvent {
-    TPostedMessageEvent(HWND w, UINT m, WPARAM wp, LPARAM lp)
-        : QEvent(kPostedMessage), window(w), msg(m), wParam(wp), lParam(lp) {}
+struct TPostedMessage {
     HWND window;
     UINT msg;
     WPARAM wParam;
     LPARAM lParam;
 };
 
-// Receives the posted messages from Qt's event queue, so that they come in order,
-// interleaved with input and paint as they were posted.
+// The messages posted and not yet handled, oldest first.
+std::deque<TPostedMessage>& Posted() {
+    static std::deque<TPostedMessage> queue;
+    return queue;
+}
+// A Qt event is on its way to the pump: further posts only join the queue. Waking Qt's
+// event loop costs a system call, which a post per keystroke should not pay each time.
+bool g_wakePending = false;
+
+// Handles the posted messages in order, one Qt event for all that were posted before the
+// event loop came round; as in the window system, they go before the paint that waits.
 class TMessagePump : public QObject {
 protected:
     bool event(QEvent* e) override {
         if (e->type() != kPostedMessage) return QObject::event(e);
-        auto* p = static_cast<TPostedMessageEvent*>(e);
-        if (TNativeWidget* n = NativeOf(p->window)) {
-            TMessage m{p->msg, p->wParam, p->lParam, 0};
-            n->Dispatch(m);
+        g_wakePending = false; // a loop run by a handler must see what the handler posts
+        while (!Posted().empty()) {
+            const TPostedMessage p = Posted().front();
+            Posted().pop_front();
+            if (TNativeWidget* n = NativeOf(p.window)) {
+                TMessage m{p.msg, p.wParam, p.lParam, 0};
+                n->Dispatch(m);
+            }
         }
         return true;
     }
@@ -39,6 +52,7 @@ protected:
 TMessagePump* Pump() {
     static QPointer<TMessagePump> pump;
     if (!pump && QCoreApplication::instance()) {
+        g_wakePending = false; // a wake-up sent to an earlier pump went with it
         pump = new TMessagePump;
         pump->setParent(QCoreApplication::instance());
     }
@@ -58,7 +72,11 @@ BOOL PostMessage(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
     if (!NativeOf(window)) return 0;
     TMessagePump* pump = Pump();
     if (!pump) return 0;
-    QCoreApplication::postEvent(pump, new TPostedMessageEvent(window, msg, wParam, lParam));
+    Posted().push_back({window, msg, wParam, lParam});
+    if (!g_wakePending) {
+        g_wakePending = true;
+        QCoreApplication::postEvent(pump, new QEvent(kPostedMessage));
+    }
     return 1;
 }
 

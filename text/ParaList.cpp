@@ -359,7 +359,8 @@ TEditError TZalParaList::DoInsertText(TParaListView* editor, int32_t para, int c
             undo_->AddRecord(uaInsertText, modified_, uint16_t(count), s, pos, para);
     }
     byteCount_ += growth;
-    lineCount_ += node->LineCount() - oldLines;
+    lastLineDelta_ = node->LineCount() - oldLines;
+    lineCount_ += lastLineDelta_;
     SetRepaint(paraFirstLine, firstLine, lastLine, node->LineCount() != oldLines);
     NotifyTextInserted(editor, para, count, pos);
     modified_ = true;
@@ -385,7 +386,8 @@ void TZalParaList::DeleteTextAt(TParaListView* editor, int32_t para, int count, 
         firstLine = lastLine = node->PosToLine(pos, col);
     }
     byteCount_ -= count;
-    lineCount_ += node->LineCount() - oldLines;
+    lastLineDelta_ = node->LineCount() - oldLines;
+    lineCount_ += lastLineDelta_;
     SetRepaint(paraFirstLine, firstLine, lastLine, node->LineCount() != oldLines);
     NotifyTextDeleted(editor, para, count, pos);
     modified_ = true;
@@ -417,7 +419,8 @@ TEditError TZalParaList::ReplaceTextAt(TParaListView* editor, int32_t para, int 
                                             firstLine, lastLine))
         return err; // cannot happen once the capacity is secured
     modified_ = true;
-    lineCount_ += node->LineCount() - oldLines;
+    lastLineDelta_ = node->LineCount() - oldLines;
+    lineCount_ += lastLineDelta_;
     byteCount_ += grow;
     SetRepaint(paraFirstLine, firstLine, lastLine, node->LineCount() != oldLines);
     if (grow == 0)

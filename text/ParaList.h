@@ -72,6 +72,9 @@ public:
     bool Replaying() const { return replaying_; }
     int32_t RepaintFrom() const { return repaintFrom_; }
     int32_t RepaintTo() const { return repaintTo_; }
+    // The display lines that the paragraph of the last text-inserted or text-deleted
+    // notification gained (negative: lost); the views move the lines after it by this.
+    int32_t LastLineDelta() const { return lastLineDelta_; }
     TZalUndoBuffer& UndoBuffer() { return *undo_; }
     const TZalUndoBuffer& UndoBuffer() const { return *undo_; }
     TParaNode* First() const { return first_; }
@@ -187,5 +190,6 @@ private:
     bool replaying_ = false;
     int32_t repaintFrom_ = 1;
     int32_t repaintTo_ = 1;
+    int32_t lastLineDelta_ = 0;
     TBusyIndicator busy_;
 };

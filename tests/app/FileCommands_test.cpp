@@ -6,14 +6,15 @@
 #include <QMdiSubWindow>
 #include <QTest>
 #include <fstream>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include "ShellTest.h"
 #include "app/Buttons.h"
 #include "app/Childwin.h"
+#include "app/ErrorReport.h"
 #include "app/Menus.h"
 #include "app/Panels.h"
+#include "components/ZalExcpt.h"
 #include "editor/TextFileEditor.h"
 #include "platform/NativeWindow.h"
 
@@ -288,6 +289,23 @@ TEST_F(FileCommands, OpeningTellsWhatSavingWillChangeOnceBoxForLinesHintForBlank
     Open("blanks.txt");
     EXPECT_EQ(Boxes(), 3u); // the open dialog only
     EXPECT_EQ(Main().StatusLine->Caption(), "blanks.txt: 1 line ends in blanks, which saving will remove");
+}
+
+} // namespace
+
+namespace {
+
+TEST(ErrorReport, FileErrorsNameTheFileOnce) {
+    auto reported = [](const std::string& message) {
+        try {
+            WithFileName("a.txt", [&] { throw EEditorError(message, 0); });
+        } catch (const Exception& e) {
+            return e.Message();
+        }
+        return std::string("nothing raised");
+    };
+    EXPECT_EQ(reported("Cannot open 'a.txt': No such file"), "Cannot open 'a.txt': No such file");
+    EXPECT_EQ(reported("The text is too long"), "a.txt: The text is too long");
 }
 
 } // namespace

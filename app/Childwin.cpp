@@ -37,7 +37,11 @@ void TMDIChild::BindComponents() {
     Bind(ReadOnly1, "ReadOnly1");
 }
 
-void TMDIChild::FormShow(TComponent*) { EditBox->SetEnabled(true); }
+void TMDIChild::FormShow(TComponent*) {
+    EditBox->SetEnabled(true);
+    // A new document takes typing at once, as its window is the active one.
+    EditBox->SetFocus();
+}
 
 void TMDIChild::FormClose(TComponent*, TCloseAction& Action) { Action = caFree; }
 

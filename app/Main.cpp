@@ -83,6 +83,19 @@ int ArrangeIcons(QMdiArea& area) {
     }
     return used;
 }
+// Hands the key presses that reach the frame window to the menu shortcuts.
+class TFrameKeys : public QObject {
+public:
+    TFrameKeys(TMainForm& form, QObject* parent) : QObject(parent), form_(form) {}
+
+protected:
+    bool eventFilter(QObject*, QEvent* e) override {
+        return e->type() == QEvent::KeyPress && form_.TakeShortCut(static_cast<QKeyEvent*>(e));
+    }
+
+private:
+    TMainForm& form_;
+};
 } // namespace
 
 TMainForm::TMainForm(TComponent* owner) : TShellForm(owner) {
@@ -112,6 +125,9 @@ TMainForm::TMainForm(TComponent* owner) : TShellForm(owner) {
     Publish<TNotifyEvent>("PrintSetup1Click", &TMainForm::PrintSetup1Click);
     LoadForm();
     SetShellKeyFilter([this](QKeyEvent* key) { return TakeShortCut(key); });
+    // Keys that no editor takes (none is open) travel up to the frame: the shortcuts
+    // apply there too, or Ctrl+N and Ctrl+O would do nothing in an empty frame.
+    if (Window()) Window()->installEventFilter(new TFrameKeys(*this, Window()));
 }
 
 TMainForm::~TMainForm() {

@@ -80,6 +80,9 @@ public:
     TMDIChild* OpenDocumentWindow(const std::string& fileName);
     // The active document window, or nullptr.
     TMDIChild* ActiveDocument() const;
+    // Takes a key that is a menu shortcut before any window sees it (running its item
+    // when enabled); false for other keys.
+    bool TakeShortCut(QKeyEvent* key);
 
 protected:
     void BindComponents() override;
@@ -87,8 +90,6 @@ protected:
 private:
     // Tells the user once what saving will change in the file the document just loaded.
     void TellLoadChanges(TMDIChild& child);
-    // Takes a menu shortcut before any window sees the key; runs it when enabled.
-    bool TakeShortCut(QKeyEvent* key);
 };
 
 // The process's main window while it exists.

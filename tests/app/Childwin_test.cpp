@@ -31,7 +31,8 @@ protected:
 TEST_F(DocumentWindow, StatusRowShowsPositionSizeModifiedMarkAndMode) {
     Start();
     TMDIChild& doc = NewDocument();
-    EXPECT_TRUE(doc.EditBox->Enabled()); // enabled when shown
+    EXPECT_TRUE(doc.EditBox->Enabled()); // enabled when shown, with the keyboard
+    EXPECT_TRUE(doc.EditBox->Focused());
     doc.EditBox->SetInsertMode(false);   // places the caret: a status notification follows
     ProcessPendingEvents();
     EXPECT_EQ(doc.pnLinePos->Caption(), "1:1");

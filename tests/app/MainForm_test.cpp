@@ -202,6 +202,9 @@ TEST_F(MainWindow, MenuShortcutsAreTakenBeforeAnyWindowEvenWhenDisabled) {
     QTest::keyClick(widget, Qt::Key_Q, Qt::ControlModifier); // no shortcut: reaches the window
     EXPECT_EQ(control.keys, std::vector<int>({'Q'}));
     EXPECT_EQ(Main().MDIChildCount(), 1);
+    // With no control to take it, the key reaches the frame, where the shortcuts apply too.
+    QTest::keyClick(Main().MdiArea(), Qt::Key_N, Qt::ControlModifier);
+    EXPECT_EQ(Main().MDIChildCount(), 2);
 }
 
 TEST_F(MainWindow, AboutBoxAndErrorReportTexts) {

@@ -78,6 +78,15 @@ def is_dark(rgb):
     return sum(rgb) < 3 * 100
 
 
+# Where the first document window shows, relative to the main window: at the top left of
+# the frame's client area, below the menu bar and the toolbar.
+FIRST_ROW = (15, 76, 300, 96)  # the band of the editor's first row of text
+FIRST_ROW_START = (21, 84)     # the first character cell of that row
+TITLE_BAR = (150, 63)          # the document window's title bar
+CLOSE_BOX = (497, 63)          # the document window's close box
+EXIT_BUTTON = (218, 35)        # the toolbar's Close button, which ends the program
+
+
 class Marvolt:
     """One running marvolt process in `workdir`."""
 
@@ -94,8 +103,9 @@ class Marvolt:
         self.process = subprocess.Popen([self.binary, *args], cwd=self.workdir, env=env,
                                         stdout=self.log, stderr=subprocess.STDOUT)
         self.window = self.wait_for_window("Marvolt!")
-        # Xvfb runs no window manager: a click gives the window the keyboard.
-        self.click(60, 120)
+        # Xvfb runs no window manager: a click gives the window the keyboard. It lands on
+        # the first character of the first document, so typing starts there.
+        self.click(*FIRST_ROW_START)
         return self
 
     def windows(self):
@@ -129,7 +139,9 @@ class Marvolt:
         return int(values["X"]), int(values["Y"]), int(values["WIDTH"]), int(values["HEIGHT"])
 
     def click(self, x, y, window=None, button=1, repeat=1):
-        """Clicks at (x, y) relative to the window."""
+        """Clicks at (x, y) relative to the window, which gets the keyboard first (without a
+        window manager nobody gives it back when a dialog closes)."""
+        xdotool("windowfocus", "--sync", window or self.window)
         xdotool("mousemove", "--window", window or self.window, x, y)
         xdotool("click", "--repeat", repeat, button)
         self.settle()

@@ -3,10 +3,43 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QThread>
+#include <cstdio>
+#include <utility>
 
 #include "platform/Window.h"
 
 namespace {
+std::function<void(std::exception_ptr)> g_eventExceptionHandler;
+
+// Catches what an event handler throws: Qt's event loop must not be unwound.
+class TGuardedApplication : public QApplication {
+public:
+    using QApplication::QApplication;
+    bool notify(QObject* receiver, QEvent* event) override {
+        try {
+            return QApplication::notify(receiver, event);
+        } catch (...) {
+            ReportEventException(std::current_exception());
+            return true;
+        }
+    }
+
+private:
+    static void ReportEventException(std::exception_ptr error) {
+        try {
+            if (g_eventExceptionHandler) {
+                g_eventExceptionHandler(error);
+                return;
+            }
+            std::rethrow_exception(error);
+        } catch (const std::exception& e) {
+            std::fprintf(stderr, "%s\n", e.what());
+        } catch (...) {
+            std::fprintf(stderr, "Unknown exception\n");
+        }
+    }
+};
+
 QApplication* g_app = nullptr;
 int g_argc = 1;
 char g_name[] = "marvolt";
@@ -15,7 +48,7 @@ char* g_argv[] = {g_name, nullptr};
 
 void EnsureApplication(int& argc, char** argv) {
     if (QCoreApplication::instance()) return;
-    g_app = new QApplication(argc, argv);
+    g_app = new TGuardedApplication(argc, argv);
 }
 
 void EnsureApplication() { EnsureApplication(g_argc, g_argv); }
@@ -42,4 +75,9 @@ void ProcessEventsFor(int milliseconds) {
 void ShutdownApplication() {
     delete g_app;
     g_app = nullptr;
+}
+
+std::function<void(std::exception_ptr)> SetEventExceptionHandler(
+    std::function<void(std::exception_ptr)> handler) {
+    return std::exchange(g_eventExceptionHandler, std::move(handler));
 }

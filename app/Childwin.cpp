@@ -5,6 +5,7 @@
 #include "app/Menus.h"
 #include "app/Panels.h"
 #include "components/ZalBase.h"
+#include "components/ZalExcpt.h"
 #include "editor/TextFileEditor.h"
 #include "platform/Dialogs.h"
 
@@ -51,6 +52,7 @@ void TMDIChild::FormCloseQuery(TComponent*, bool& CanClose) {
     switch (MessageBox("Save Changes?", "Confirm", MB_YESNOCANCEL)) {
     case IDYES:
         CanClose = false; // until the file is written
+        if (PartialText) throw Exception(PartialTextMessage(EditBox->FileName()));
         WithFileName(EditBox->FileName(), [this] { EditBox->SaveToFile(EditBox->FileName()); });
         CanClose = true;
         break;

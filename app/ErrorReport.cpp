@@ -49,3 +49,8 @@ void WithFileName(const std::string& fileName, const std::function<void()>& oper
         throw Exception(fileName + ": " + e.Message());
     }
 }
+
+std::string PartialTextMessage(const std::string& fileName) {
+    return fileName + ": only part of this file was loaded; saving it there would cut the file "
+                      "short. Save the text under another name";
+}

@@ -18,3 +18,6 @@ void RunCommand(const std::function<void()>& command);
 // Runs an operation on the file `fileName`; a library error whose message does not name
 // the file is raised again with the name in front, so the report says which file failed.
 void WithFileName(const std::string& fileName, const std::function<void()>& operation);
+
+// The refusal to save a text that holds only part of its file back over that file.
+std::string PartialTextMessage(const std::string& fileName);

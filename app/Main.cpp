@@ -230,7 +230,12 @@ TMDIChild* TMainForm::OpenDocumentWindow(const std::string& fileName) {
     bind(child->Undo1, &TMainForm::Undo1Click);
     bind(child->Redo1, &TMainForm::Redo1Click);
     child->SetCaption(fileName);
-    WithFileName(fileName, [&] { child->EditBox->LoadFromFile(fileName); });
+    try {
+        WithFileName(fileName, [&] { child->EditBox->LoadFromFile(fileName); });
+    } catch (...) {
+        child->PartialText = child->EditBox->TextLength() > 0;
+        throw;
+    }
     Search1Click(this);
     TellLoadChanges(*child);
     return child;
@@ -256,6 +261,7 @@ void TMainForm::FileCloseItemClick(TComponent*) {
 
 void TMainForm::FileSaveItemClick(TComponent*) {
     if (TMDIChild* child = ActiveDocument()) {
+        if (child->PartialText) return FileSaveAsItemClick(this);
         TZalTextFileEditor& editor = *child->EditBox;
         WithFileName(editor.FileName(), [&] { editor.SaveToFile(editor.FileName()); });
     }
@@ -272,6 +278,7 @@ void TMainForm::FileSaveAsItemClick(TComponent*) {
     // Later saves and the close query write to the file the user chose.
     editor.SetFileName(name);
     child->SetCaption(name);
+    child->PartialText = false;
 }
 
 void TMainForm::CutBtnClick(TComponent*) {

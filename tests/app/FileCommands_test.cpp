@@ -277,6 +277,43 @@ TEST_F(FileCommands, AFailedSaveReportsTheFileAndReasonAndLosesNothing) {
     EXPECT_EQ(dialogs.UnexpectedCalls(), 0u);
 }
 
+// A text holding only the part of its file read before loading failed never goes back over
+// that file: Save asks for a name, the close query's Yes refuses, Save As ends the guard.
+TEST_F(FileCommands, APartlyLoadedTextIsSavedOnlyUnderAChosenName) {
+    WriteFile("a.txt", "whole file\n");
+    Start();
+    dialogs.AnswerOpenFile("missing.txt");
+    dialogs.AnswerMessageBox(IDOK); // the error report
+    Main().FileOpenItem->Click();
+    ProcessPendingEvents();
+    ASSERT_TRUE(Main().ActiveDocument());
+    EXPECT_FALSE(Main().ActiveDocument()->PartialText) << "nothing was read: nothing to cut";
+
+    TMDIChild& doc = Open("a.txt");
+    doc.PartialText = true; // as a load that failed after its first lines leaves it
+    Append(doc, " edit");
+    dialogs.AnswerSaveFile(std::nullopt);
+    Main().SaveBtn->Click();
+    EXPECT_EQ(LastBox().Kind, TScriptedDialogs::TKind::SaveFile);
+    EXPECT_EQ(ReadFile("a.txt"), "whole file\n");
+    dialogs.AnswerMessageBox(IDYES);
+    dialogs.AnswerMessageBox(IDOK);
+    Main().FileCloseItem->Click();
+    ProcessPendingEvents();
+    EXPECT_EQ(LastBox().Caption, "Marvolt!");
+    EXPECT_NE(LastBox().Text.find("only part of this file"), std::string::npos) << LastBox().Text;
+    EXPECT_EQ(ReadFile("a.txt"), "whole file\n");
+    EXPECT_EQ(Main().MDIChildCount(), 2);
+    dialogs.AnswerSaveFile((dir_ / "b.txt").string());
+    Main().SaveBtn->Click();
+    EXPECT_EQ(ReadFile("b.txt"), "whole file edit\n");
+    EXPECT_FALSE(doc.PartialText);
+    Append(doc, "!");
+    Main().SaveBtn->Click(); // the chosen file now, without a dialog
+    EXPECT_EQ(ReadFile("b.txt"), "whole file edit!\n");
+    EXPECT_EQ(dialogs.UnexpectedCalls(), 0u);
+}
+
 TEST_F(FileCommands, OpeningTellsWhatSavingWillChangeOnceBoxForLinesHintForBlanks) {
     WriteFile("zero.txt", std::string("a\0b\nc\n", 6));
     WriteFile("blanks.txt", "a  \nb\n");

@@ -104,6 +104,7 @@ TMainForm::TMainForm(TComponent* owner) : TShellForm(owner) {
     Publish<TNotifyEvent>("FindNext1Click", &TMainForm::FindNext1Click);
     Publish<TNotifyEvent>("Replace1Click", &TMainForm::Replace1Click);
     Publish<TNotifyEvent>("GotoLine1Click", &TMainForm::GotoLine1Click);
+    Publish<TNotifyEvent>("Print1Click", &TMainForm::Print1Click);
     LoadForm();
     SetShellKeyFilter([this](QKeyEvent* key) { return TakeShortCut(key); });
 }

@@ -67,6 +67,8 @@ public:
     void FindNext1Click(TComponent* Sender);
     void Replace1Click(TComponent* Sender);
     void GotoLine1Click(TComponent* Sender);
+    // Prints the active document, or its selected lines, as plain text (PrintCommands.cpp).
+    void Print1Click(TComponent* Sender);
     void PrintSetup1Click(TComponent* Sender);
 
     // The application's hint into the hint line.

@@ -9,7 +9,7 @@ class TMenuItem;
 class TPanel;
 class TPopupMenu;
 class TZalController;
-class TZalCustomEditor;
+class TZalTextFileEditor;
 
 class TMDIChild : public TShellForm {
 public:
@@ -19,7 +19,7 @@ public:
     const char* ClassName() const override { return "TMDIChild"; }
 
     // The components the description holds.
-    TZalCustomEditor* EditBox = nullptr;
+    TZalTextFileEditor* EditBox = nullptr;
     TZalController* ZalController1 = nullptr;
     TPanel *Panel1 = nullptr, *pnLinePos = nullptr, *pnSize = nullptr, *pnStatusBar = nullptr,
            *pnModified = nullptr, *pnMode = nullptr, *pnReadOnly = nullptr;
@@ -30,6 +30,9 @@ public:
     // Handlers, bound by the description.
     void FormShow(TComponent* Sender);
     void FormClose(TComponent* Sender, TCloseAction& Action);
+    // A modified document asks "Save Changes?": Yes saves (a failed save keeps the window
+    // open and reaches the error report), No drops the changes, Cancel keeps the window.
+    void FormCloseQuery(TComponent* Sender, bool& CanClose);
     // The caret's line and visual column, the text size, the modified mark and the mode
     // into the status row.
     void EditBoxShowStatus(TComponent* Sender, int32_t LineNum, int32_t ColNum);

@@ -1,10 +1,11 @@
-// The editor control as stored forms name it, with its stored properties: its own
-// settings, the caret descriptions, the fixed font, the highlight colours, the label
+// The editor controls as stored forms name them, with their stored properties: their own
+// settings (and the text file editor's file binding), the caret descriptions, the fixed font, the highlight colours, the label
 // offsets, and the placement the shell keeps for it (alignment, pop-up menu, Tab order).
 #include "app/ClassRegistry.h"
 #include "app/FontMap.h"
 #include "app/Menus.h"
 #include "components/ZalBase.h"
+#include "editor/TextFileEditor.h"
 #include "editor/ZalEdit.h"
 #include "platform/Cursors.h"
 
@@ -213,6 +214,25 @@ void AddPlacement(TComponentClass& cls) {
                      {}));
 }
 
+// The editor the document windows hold: the control bound to a file.
+void RegisterTextFileEditorClass() {
+    using F = TZalTextFileEditor;
+    TComponentClass& cls =
+        RegisterComponentClass("TZalTextFileEditor", "TZalCustomEditor", [](TComponent* owner) -> TComponent* {
+            return new F(owner);
+        });
+    cls.Add(Str<F>("BackupExt", [](const F& e) { return e.BackupExt(); },
+                   [](F& e, const std::string& v) { e.SetBackupExt(v); }, std::nullopt))
+        .Add({"FileName",
+              [](TComponent& c, TZalValueReader& r, TReadContext&) { As<F>(c).SetFileName(r.ReadString()); },
+              [](const TComponent& c, TZalValueWriter& w, const TShellForm&) { w.WriteString(As<F>(c).FileName()); },
+              [](const TComponent& c, const TShellForm&) { return As<F>(c).FileNameStored(); }})
+        // After FileName: opening needs the name (the load itself waits until the form is read).
+        .Add(Bool<F>("IsOpen", [](const F& e) { return e.IsOpen(); }, [](F& e, bool v) { e.SetIsOpen(v); }, {}))
+        .Add(Bool<F>("MakeBackup", [](const F& e) { return e.MakeBackup(); },
+                     [](F& e, bool v) { e.SetMakeBackup(v); }, {}));
+}
+
 } // namespace
 
 void RegisterEditorClasses() {
@@ -270,4 +290,5 @@ void RegisterEditorClasses() {
         .Add(Ref<E, TZalController>("Controller", [](const E& e) { return e.Controller(); },
                                     [](E& e, TZalController* c) { e.SetController(c); }));
     AddPlacement(cls);
+    RegisterTextFileEditorClass();
 }

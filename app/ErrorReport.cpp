@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "components/Component.h"
+#include "components/ZalExcpt.h"
 #include "platform/Dialogs.h"
 
 std::string ErrorReportText(const std::string& message) {
@@ -37,5 +38,14 @@ void RunCommand(const std::function<void()>& command) {
         command();
     } catch (...) {
         HandleApplicationException(std::current_exception());
+    }
+}
+
+void WithFileName(const std::string& fileName, const std::function<void()>& operation) {
+    try {
+        operation();
+    } catch (const Exception& e) {
+        if (fileName.empty() || e.Message().find(fileName) != std::string::npos) throw;
+        throw Exception(fileName + ": " + e.Message());
     }
 }

@@ -15,3 +15,6 @@ void ShowErrorReport(std::exception_ptr error, const std::string& caption);
 // Runs a command raised by the user (a click, a chosen menu item): what it raises goes to
 // the application's error report instead of unwinding through the windowing system.
 void RunCommand(const std::function<void()>& command);
+// Runs an operation on the file `fileName`; a library error whose message does not name
+// the file is raised again with the name in front, so the report says which file failed.
+void WithFileName(const std::string& fileName, const std::function<void()>& operation);

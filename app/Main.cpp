@@ -14,12 +14,14 @@
 #include "app/Childwin.h"
 #include "app/CommonDialogs.h"
 #include "app/DlgFind.h"
+#include "app/ErrorReport.h"
+#include "app/LoadReport.h"
 #include "app/Menus.h"
 #include "app/Panels.h"
 #include "app/ShellApp.h"
 #include "app/StdControls.h"
 #include "components/ZalSpeed.h"
-#include "editor/ZalEdit.h"
+#include "editor/TextFileEditor.h"
 #include "platform/Cursors.h"
 #include "platform/Dialogs.h"
 #include "platform/Files.h"
@@ -92,6 +94,14 @@ TMainForm::TMainForm(TComponent* owner) : TShellForm(owner) {
     Publish<TNotifyEvent>("FileOpenItemClick", &TMainForm::FileOpenItemClick);
     Publish<TNotifyEvent>("FileCloseItemClick", &TMainForm::FileCloseItemClick);
     Publish<TNotifyEvent>("FileExitItemClick", &TMainForm::FileExitItemClick);
+    Publish<TNotifyEvent>("FileSaveItemClick", &TMainForm::FileSaveItemClick);
+    Publish<TNotifyEvent>("FileSaveAsItemClick", &TMainForm::FileSaveAsItemClick);
+    Publish<TNotifyEvent>("CutBtnClick", &TMainForm::CutBtnClick);
+    Publish<TNotifyEvent>("CopyBtnClick", &TMainForm::CopyBtnClick);
+    Publish<TNotifyEvent>("PasteBtnClick", &TMainForm::PasteBtnClick);
+    Publish<TNotifyEvent>("Undo1Click", &TMainForm::Undo1Click);
+    Publish<TNotifyEvent>("Redo1Click", &TMainForm::Redo1Click);
+    Publish<TNotifyEvent>("AllowBackup1Click", &TMainForm::AllowBackup1Click);
     Publish<TNotifyEvent>("WindowCascadeItemClick", &TMainForm::WindowCascadeItemClick);
     Publish<TNotifyEvent>("WindowTileItemClick", &TMainForm::WindowTileItemClick);
     Publish<TNotifyEvent>("WindowArrangeItemClick", &TMainForm::WindowArrangeItemClick);
@@ -188,6 +198,9 @@ void TMainForm::UpdateMenuItems(TComponent*) {
                             WindowCascadeItem, WindowTileItem, WindowArrangeItem, WindowMinimizeItem})
         item->SetEnabled(open);
     for (TSpeedButton* button : {UndoBtn, SaveBtn, CutBtn, CopyBtn, PasteBtn}) button->SetEnabled(open);
+    // The mark never claims a backup the active document will not make.
+    const TMDIChild* child = ActiveDocument();
+    AllowBackup1->SetChecked(child && child->EditBox->MakeBackup());
 }
 
 TMDIChild* TMainForm::ActiveDocument() const { return dynamic_cast<TMDIChild*>(ActiveMDIChild()); }
@@ -196,10 +209,28 @@ TMDIChild* TMainForm::OpenDocumentWindow(const std::string& fileName) {
     TScreenCursorScope busy(LoadCursor(IDC_WAIT));
     ProcessMessages();
     auto* child = Application->CreateForm<TMDIChild>();
-    child->ReadOnly1->OnClick = [this](TComponent* sender) { ReadOnly1Click(sender); };
+    auto bind = [this](TMenuItem* item, void (TMainForm::*handler)(TComponent*)) {
+        item->OnClick = [this, handler](TComponent* sender) { (this->*handler)(sender); };
+    };
+    bind(child->Cut1, &TMainForm::CutBtnClick);
+    bind(child->Copy1, &TMainForm::CopyBtnClick);
+    bind(child->Paste1, &TMainForm::PasteBtnClick);
+    bind(child->ReadOnly1, &TMainForm::ReadOnly1Click);
+    bind(child->Undo1, &TMainForm::Undo1Click);
+    bind(child->Redo1, &TMainForm::Redo1Click);
     child->SetCaption(fileName);
+    WithFileName(fileName, [&] { child->EditBox->LoadFromFile(fileName); });
     Search1Click(this);
+    TellLoadChanges(*child);
     return child;
+}
+
+void TMainForm::TellLoadChanges(TMDIChild& child) {
+    const TLoadReport& report = child.EditBox->LoadReport();
+    const std::string trimmed = LoadTrimHint(child.Caption(), report);
+    if (!trimmed.empty()) StatusLine->SetCaption(trimmed);
+    const std::string changes = LoadChangesMessage(child.Caption(), report, child.EditBox->ParaLengthLimit());
+    if (!changes.empty()) MessageBox(changes, Application->Title(), MB_OK | MB_ICONINFORMATION);
 }
 
 void TMainForm::FileNewItemClick(TComponent*) { OpenDocumentWindow(CreateNoNameFile(MDIChildCount() + 1)); }
@@ -210,6 +241,46 @@ void TMainForm::FileOpenItemClick(TComponent*) {
 
 void TMainForm::FileCloseItemClick(TComponent*) {
     if (TMDIChild* child = ActiveDocument()) child->Close();
+}
+
+void TMainForm::FileSaveItemClick(TComponent*) {
+    if (TMDIChild* child = ActiveDocument()) {
+        TZalTextFileEditor& editor = *child->EditBox;
+        WithFileName(editor.FileName(), [&] { editor.SaveToFile(editor.FileName()); });
+    }
+}
+
+void TMainForm::FileSaveAsItemClick(TComponent*) {
+    TMDIChild* child = ActiveDocument();
+    if (!child) return;
+    TZalTextFileEditor& editor = *child->EditBox;
+    SaveDialog1->FileName = editor.FileName();
+    if (!SaveDialog1->Execute()) return;
+    const std::string name = SaveDialog1->FileName;
+    WithFileName(name, [&] { editor.SaveToFile(name); });
+    // Later saves and the close query write to the file the user chose.
+    editor.SetFileName(name);
+    child->SetCaption(name);
+}
+
+void TMainForm::CutBtnClick(TComponent*) {
+    if (TMDIChild* child = ActiveDocument()) child->EditBox->CutToClipboard();
+}
+
+void TMainForm::CopyBtnClick(TComponent*) {
+    if (TMDIChild* child = ActiveDocument()) child->EditBox->CopyToClipboard();
+}
+
+void TMainForm::PasteBtnClick(TComponent*) {
+    if (TMDIChild* child = ActiveDocument()) child->EditBox->PasteFromClipboard();
+}
+
+void TMainForm::Undo1Click(TComponent*) {
+    if (TMDIChild* child = ActiveDocument()) child->EditBox->Undo();
+}
+
+void TMainForm::Redo1Click(TComponent*) {
+    if (TMDIChild* child = ActiveDocument()) child->EditBox->Redo();
 }
 
 void TMainForm::FileExitItemClick(TComponent*) { Close(); }
@@ -239,6 +310,13 @@ void TMainForm::WindowArrangeItemClick(TComponent*) {
 
 void TMainForm::WindowMinimizeItemClick(TComponent*) {
     for (int i = MDIChildCount() - 1; i >= 0; --i) MDIChildren(i)->SetWindowState(wsMinimized);
+}
+
+void TMainForm::AllowBackup1Click(TComponent*) {
+    TMDIChild* child = ActiveDocument();
+    if (!child) return;
+    AllowBackup1->SetChecked(!AllowBackup1->Checked());
+    child->EditBox->SetMakeBackup(AllowBackup1->Checked());
 }
 
 void TMainForm::ReadOnly1Click(TComponent*) {

@@ -51,6 +51,16 @@ public:
     void FileNewItemClick(TComponent* Sender);
     void FileOpenItemClick(TComponent* Sender);
     void FileCloseItemClick(TComponent* Sender);
+    void FileSaveItemClick(TComponent* Sender);
+    // Saves under the chosen name, then binds the document (file name and caption) to it.
+    void FileSaveAsItemClick(TComponent* Sender);
+    void CutBtnClick(TComponent* Sender);
+    void CopyBtnClick(TComponent* Sender);
+    void PasteBtnClick(TComponent* Sender);
+    void Undo1Click(TComponent* Sender);
+    void Redo1Click(TComponent* Sender);
+    // Toggles the active document's backup on save; the mark shows that document's setting.
+    void AllowBackup1Click(TComponent* Sender);
     void FileExitItemClick(TComponent* Sender);
     void WindowCascadeItemClick(TComponent* Sender);
     void WindowTileItemClick(TComponent* Sender);
@@ -84,6 +94,8 @@ protected:
     void BindComponents() override;
 
 private:
+    // Tells the user once what saving will change in the file the document just loaded.
+    void TellLoadChanges(TMDIChild& child);
     // Takes a menu shortcut before any window sees the key; runs it when enabled.
     bool TakeShortCut(QKeyEvent* key);
 };

@@ -9,7 +9,7 @@
 #include "app/Main.h"
 #include "app/PrinterText.h"
 #include "components/Font.h"
-#include "editor/ZalEdit.h"
+#include "editor/TextFileEditor.h"
 #include "platform/QtDialogs.h"
 #include "text/ParaList.h"
 

@@ -9,7 +9,7 @@
 #include "app/DlgRepl.h"
 #include "app/Main.h"
 #include "app/StdControls.h"
-#include "editor/ZalEdit.h"
+#include "editor/TextFileEditor.h"
 #include "platform/Dialogs.h"
 
 namespace {

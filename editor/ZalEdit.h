@@ -457,6 +457,51 @@ protected:
     // ---- input hook (EditorInput.cpp) ------------------------------------------------
     // Keyboard, mouse and focus messages; false for any other message.
     bool HandleInputMessage(TMessage& message);
+    // Keys become commands through the controller's tables; an unhandled key decides
+    // whether its character message is typed.
+    void WMKeyDown(TMessage& message);
+    // Alt combinations (Alt alone and Alt+Tab excepted).
+    void WMSysKeyDown(TMessage& message);
+    // A printable character is typed unless its key said otherwise.
+    void WMChar(TMessage& message);
+    // Claims Alt+Backspace so that no dialog takes it as an accelerator.
+    void CMDialogChar(TMessage& message);
+    // Asks for arrows, all keys and characters, and Tab while WantTab is on.
+    void WMGetDlgCode(TMessage& message);
+    // The caret pair comes and goes with the focus; the insert mode is handed on through
+    // the controller.
+    void WMSetFocus(TMessage& message);
+    void WMKillFocus(TMessage& message);
+    // A selection hidden without the focus must be drawn or wiped when the focus changes;
+    // nothing else on the screen depends on it.
+    bool HighlightFollowsFocus() const { return hideSelection_ && SelectionExists(); }
+    // Over the left margin the line cursor shows, and clicks select whole lines.
+    void WMSetCursor(TMessage& message);
+    // Places the caret, then follows the pointer until the button is up.
+    void WMLButtonDown(TMessage& message);
+    void WMLButtonUp(TMessage& message);
+    // Selects the word (with its trailing blanks) or, in the margin, the paragraph.
+    void WMLButtonDblClk(TMessage& message);
+    // Lets the controller keep a click from activating an unfocused editor.
+    void WMMouseActivate(TMessage& message);
+    // One line per wheel message.
+    void WMMouseWheel(TMessage& message);
+    // The display line and character column under client pixel (X, Y); above and below
+    // the window give the lines beyond the page, clamped to the text.
+    void HitTest(int x, int y, int32_t& line, int32_t& col);
+    // One drag: whole lines from the margin (from the anchor) or characters, Shift held.
+    struct TDrag {
+        bool Margin = false, Shift = false;
+        int32_t AnchorLine = 0, AnchorCol = 0;
+    };
+    void TrackDrag(const TDrag& drag);
+    // Selects from the anchor to the start of the line after Line (to the end on the
+    // last line), or from the start of Line back to the anchor when Line comes before it
+    // or the pointer is above the window.
+    void SelectMarginLines(const TDrag& drag, int32_t line, bool above);
+    // The word at (Line, Col) as paragraph positions: its start, and the end after its
+    // trailing white space.
+    void WordAt(int32_t line, int32_t col, int32_t& start, int32_t& end);
 
     // ---- editing helpers (EditorCommands.cpp, EditorEditing.cpp, ...) ----------------
     // Deletes the selection and puts the caret at its start; a refused deletion changes

@@ -12,6 +12,8 @@
 #include "platform/VirtualKeys.h"
 
 namespace {
+ILiveInputScript* g_script = nullptr;
+
 std::set<uint16_t>& DownKeys() {
     static std::set<uint16_t> keys;
     return keys;
@@ -23,6 +25,9 @@ int ScrollBarExtent() {
 }
 } // namespace
 
+void SetLiveInputScript(ILiveInputScript* script) { g_script = script; }
+ILiveInputScript* LiveInputScript() { return g_script; }
+
 void NoteKeyTransition(uint16_t vk, bool down) {
     if (down) DownKeys().insert(vk);
     else DownKeys().erase(vk);
@@ -30,6 +35,7 @@ void NoteKeyTransition(uint16_t vk, bool down) {
 
 int16_t GetAsyncKeyState(int vk) {
     constexpr int16_t kDown = static_cast<int16_t>(0x8000);
+    if (g_script) return g_script->KeyDown(vk) ? kDown : 0;
     const bool gui = qobject_cast<QGuiApplication*>(QCoreApplication::instance()) != nullptr;
     const Qt::MouseButtons buttons = gui ? QGuiApplication::mouseButtons() : Qt::NoButton;
     switch (vk) {
@@ -51,6 +57,10 @@ int16_t GetAsyncKeyState(int vk) {
 }
 
 BOOL GetCursorPos(TPoint& point) {
+    if (g_script) {
+        point = g_script->CursorPos();
+        return 1;
+    }
     if (!qobject_cast<QGuiApplication*>(QCoreApplication::instance())) return 0;
     const QPoint p = QCursor::pos();
     point = TPoint{p.x(), p.y()};

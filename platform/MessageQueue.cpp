@@ -97,6 +97,10 @@ void DefWindowProc(HWND window, TMessage& m) {
         break;
     }
     case WM_MOUSEACTIVATE: m.Result = MA_ACTIVATE; break;
+    case WM_SETREDRAW:
+        // Switching back on schedules a paint of the whole window.
+        if (TNativeWidget* n = NativeOf(window)) n->viewport()->setUpdatesEnabled(m.WParam != 0);
+        break;
     case WM_NCHITTEST: m.Result = HTCLIENT; break;
     case WM_CLOSE:
         if (TWindow* w = FindWindowObject(window)) w->DestroyHandle();

@@ -2,6 +2,7 @@
 
 #include <chrono>
 
+#include "platform/Input.h"
 #include "platform/NativeWindow.h"
 
 UINT_PTR SetTimer(HWND window, UINT_PTR id, UINT milliseconds) {
@@ -35,4 +36,7 @@ uint32_t GetTickCount() {
     return uint32_t(duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count());
 }
 
-uint32_t timeGetTime() { return GetTickCount(); }
+uint32_t timeGetTime() {
+    if (ILiveInputScript* script = LiveInputScript()) return script->Milliseconds();
+    return GetTickCount();
+}

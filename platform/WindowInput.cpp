@@ -159,9 +159,11 @@ bool TNativeWidget::event(QEvent* e) {
         auto* ke = static_cast<QKeyEvent*>(e);
         if ((ke->key() == Qt::Key_Tab || ke->key() == Qt::Key_Backtab) &&
             !(ke->modifiers() & (Qt::ControlModifier | Qt::AltModifier))) {
+            // Only DLGC_WANTTAB keeps Tab from moving the focus: a control that wants all
+            // keys (Enter, Escape) still leaves Tab to the dialog unless it asks for it.
             const LRESULT code = Send(WM_GETDLGCODE, VK_TAB, 0);
             if (!owner) return true;
-            if (code & (DLGC_WANTTAB | DLGC_WANTALLKEYS)) {
+            if (code & DLGC_WANTTAB) {
                 keyPressEvent(ke);
                 return true;
             }

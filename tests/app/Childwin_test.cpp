@@ -12,7 +12,7 @@
 #include "app/LoadReport.h"
 #include "app/Menus.h"
 #include "app/Panels.h"
-#include "editor/ZalEdit.h"
+#include "editor/TextFileEditor.h"
 #include "platform/NativeWindow.h"
 
 namespace {

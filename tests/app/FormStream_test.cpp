@@ -18,7 +18,7 @@
 #include "app/Menus.h"
 #include "app/Panels.h"
 #include "components/ZalBase.h"
-#include "editor/ZalEdit.h"
+#include "editor/TextFileEditor.h"
 
 namespace {
 

@@ -16,7 +16,7 @@
 #include "ShellTest.h"
 #include "app/Childwin.h"
 #include "app/Menus.h"
-#include "editor/ZalEdit.h"
+#include "editor/TextFileEditor.h"
 #include "platform/QtDialogs.h"
 
 namespace {

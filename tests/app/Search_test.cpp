@@ -13,7 +13,7 @@
 #include "app/DlgRepl.h"
 #include "app/Menus.h"
 #include "app/StdControls.h"
-#include "editor/ZalEdit.h"
+#include "editor/TextFileEditor.h"
 
 namespace {
 

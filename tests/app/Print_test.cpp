@@ -13,7 +13,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "ShellTest.h"
+#include "DocumentTest.h"
 #include "app/Childwin.h"
 #include "app/Menus.h"
 #include "editor/TextFileEditor.h"
@@ -23,10 +23,10 @@ namespace {
 
 using TPages = std::vector<std::vector<std::string>>;
 
-class Printing : public TShellTest {
+class Printing : public TDocumentTest {
 protected:
     void SetUp() override {
-        TShellTest::SetUp();
+        TDocumentTest::SetUp();
         pdf_ = (dir_ / "out.pdf").string();
         QPrinter& printer = SharedPrinter();
         saved_.emplace(printer.pageLayout());
@@ -39,15 +39,7 @@ protected:
         QPrinter& printer = SharedPrinter();
         printer.setOutputFileName(QString());
         printer.setPageLayout(*saved_);
-        TShellTest::TearDown();
-    }
-    TZalCustomEditor& Document(const std::string& text) {
-        Main().FileNewItem->Click();
-        ProcessPendingEvents();
-        TZalCustomEditor& editor = *Main().ActiveDocument()->EditBox;
-        editor.InsertText(text);
-        editor.SetCaretPosition(1, 1);
-        return editor;
+        TDocumentTest::TearDown();
     }
     // Prints the active document, answering the print dialog with `range`.
     void Print(TPrintDialogOptions::TRange range = TPrintDialogOptions::AllPages) {

@@ -7,7 +7,7 @@
 #include <QTimer>
 #include <functional>
 
-#include "ShellTest.h"
+#include "DocumentTest.h"
 #include "app/Childwin.h"
 #include "app/DlgFind.h"
 #include "app/DlgRepl.h"
@@ -31,24 +31,14 @@ struct TReplaceAnswer {
     int Result = mrOk;
 };
 
-class Search : public TShellTest {
+class Search : public TDocumentTest {
 protected:
     void SetUp() override {
-        TShellTest::SetUp();
+        TDocumentTest::SetUp();
         // A test that ended the program leaves Qt refusing to run the modal loops of
         // dialogs until the application's own loop has run once more.
         QTimer::singleShot(0, [] { QCoreApplication::exit(0); });
         QCoreApplication::exec();
-    }
-    // A document holding `text` (lines separated by CR LF), the caret at its start.
-    TZalCustomEditor& Document(const std::string& text) {
-        Main().FileNewItem->Click();
-        ProcessPendingEvents();
-        TZalCustomEditor& editor = *Main().ActiveDocument()->EditBox;
-        editor.InsertText(text);
-        editor.SetCaretPosition(1, 1);
-        Main().Search1->Click(); // the user opens the menu
-        return editor;
     }
     // Runs `step` once `form()` is up in its modal loop (showing it may process events
     // before the loop starts); a dialog the step leaves open is cancelled, so that a test
@@ -165,27 +155,13 @@ TEST_F(Search, DialogChoicesMapOntoTheSearchOptions) {
     EXPECT_TRUE(FindDlg->BitBtn2->Cancel());
 }
 
-TEST_F(Search, MenuEnablingFollowsTheTextAndTheLastSearch) {
+TEST_F(Search, FindAndANewWindowRefreshTheMenu) {
     Start();
-    Main().Search1->Click(); // the menu opens with no document
-    EXPECT_EQ(SearchItems(), std::vector<bool>({false, false, false, false}));
-    TZalCustomEditor& empty = Document("");
-    Main().Search1->Click();
-    EXPECT_EQ(SearchItems(), std::vector<bool>({false, false, false, false}));
-    empty.InsertText("some text");
-    Main().Search1->Click();
+    Document("some text");
     EXPECT_EQ(SearchItems(), std::vector<bool>({true, true, false, true}));
     Find({"text", false, false, true});
-    EXPECT_EQ(SearchItems(), std::vector<bool>({true, true, true, true})); // refreshed by Find
-    // A new window refreshes the items; closing the last one leaves them as they were.
-    Document("");
-    EXPECT_EQ(SearchItems(), std::vector<bool>({false, false, false, false}));
-    empty.SetModified(false);
-    Main().FileCloseItem->Click();
-    ProcessPendingEvents();
-    Main().FileCloseItem->Click();
-    ProcessPendingEvents();
-    ASSERT_EQ(Main().MDIChildCount(), 0);
+    EXPECT_EQ(SearchItems(), std::vector<bool>({true, true, true, true}));
+    Main().FileNewItem->Click(); // an empty document
     EXPECT_EQ(SearchItems(), std::vector<bool>({false, false, false, false}));
     EXPECT_TRUE(dialogs.Calls().empty()) << Log();
 }

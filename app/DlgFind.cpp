@@ -29,6 +29,14 @@ void TFindDlg::BindComponents() {
     Bind(BitBtn2, "BitBtn2");
 }
 
+TSearchOptions TFindDlg::Options(bool withScope) const {
+    TSearchOptions options = 0;
+    if (RadioButton2->Checked()) options |= soBackward;
+    if (CheckBox1->Checked()) options |= soMatchCase;
+    if (withScope && CheckBox2->Checked()) options |= soGlobal;
+    return options;
+}
+
 void TFindDlg::BitBtn1Click(TComponent*) { SetModalResult(mrOk); }
 
 void TFindDlg::BitBtn2Click(TComponent*) { SetModalResult(mrCancel); }

@@ -3,9 +3,17 @@
 
 #include "app/StdControls.h"
 
-TReplDlg::TReplDlg(TComponent* owner) : TShellForm(owner) { LoadForm(); }
+TReplDlg* ReplDlg = nullptr;
 
-TReplDlg::~TReplDlg() { DoDestroy(); }
+TReplDlg::TReplDlg(TComponent* owner) : TShellForm(owner) {
+    LoadForm();
+    ReplDlg = this;
+}
+
+TReplDlg::~TReplDlg() {
+    DoDestroy();
+    if (ReplDlg == this) ReplDlg = nullptr;
+}
 
 void TReplDlg::BindComponents() {
     Bind(Edit1, "Edit1");
@@ -22,4 +30,13 @@ void TReplDlg::BindComponents() {
     Bind(Button1, "Button1");
     Bind(Button2, "Button2");
     Bind(Button3, "Button3");
+}
+
+TSearchOptions TReplDlg::Options(int modalResult) const {
+    TSearchOptions options = modalResult == mrYes ? soReplaceAll : soReplace;
+    if (RadioButton2->Checked()) options |= soBackward;
+    if (CheckBox1->Checked()) options |= soMatchCase;
+    if (CheckBox2->Checked()) options |= soWholeWords;
+    if (CheckBox3->Checked()) options |= soGlobal;
+    return options;
 }

@@ -2,6 +2,7 @@
 // The Replace dialog: the text to find, its replacement, the options and the direction;
 // made anew for every Replace command, so it always opens empty.
 #include "app/ShellForm.h"
+#include "editor/SearchOptions.h"
 
 class TBitBtn;
 class TCheckBox;
@@ -24,6 +25,13 @@ public:
     TRadioButton *RadioButton1 = nullptr, *RadioButton2 = nullptr;
     TBitBtn *Button1 = nullptr, *Button2 = nullptr, *Button3 = nullptr;
 
+    // The options the dialog's choices stand for when it ended with `modalResult`: Replace
+    // All (mrYes) or one at a time (mrOk), the direction, case, whole words and scope.
+    TSearchOptions Options(int modalResult) const;
+
 protected:
     void BindComponents() override;
 };
+
+// The process's Replace dialog while a Replace command runs.
+extern TReplDlg* ReplDlg;

@@ -123,6 +123,11 @@ TMainForm::TMainForm(TComponent* owner) : TShellForm(owner) {
     Publish<TNotifyEvent>("Search1Click", &TMainForm::Search1Click);
     Publish<TNotifyEvent>("HelpAboutItemClick", &TMainForm::HelpAboutItemClick);
     Publish<TNotifyEvent>("PrintSetup1Click", &TMainForm::PrintSetup1Click);
+    Publish<TNotifyEvent>("Find1Click", &TMainForm::Find1Click);
+    Publish<TNotifyEvent>("FindNext1Click", &TMainForm::FindNext1Click);
+    Publish<TNotifyEvent>("Replace1Click", &TMainForm::Replace1Click);
+    Publish<TNotifyEvent>("GotoLine1Click", &TMainForm::GotoLine1Click);
+    Publish<TNotifyEvent>("Print1Click", &TMainForm::Print1Click);
     LoadForm();
     SetShellKeyFilter([this](QKeyEvent* key) { return TakeShortCut(key); });
     // Keys that no editor takes (none is open) travel up to the frame: the shortcuts

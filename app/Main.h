@@ -70,6 +70,15 @@ public:
     // Enables the Search menu's items by the active document's text and the last search.
     void Search1Click(TComponent* Sender);
     void HelpAboutItemClick(TComponent* Sender);
+    // Search commands on the active document (SearchCommands.cpp): the Find dialog, Find
+    // Next from the caret, Replace with a question per occurrence or all at once, and Go
+    // to Line.
+    void Find1Click(TComponent* Sender);
+    void FindNext1Click(TComponent* Sender);
+    void Replace1Click(TComponent* Sender);
+    void GotoLine1Click(TComponent* Sender);
+    // Prints the active document, or its selected lines, as plain text (PrintCommands.cpp).
+    void Print1Click(TComponent* Sender);
     void PrintSetup1Click(TComponent* Sender);
 
     // The application's hint into the hint line.

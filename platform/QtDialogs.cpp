@@ -78,6 +78,10 @@ public:
     bool PrintDialog(TPrintDialogOptions& o) override {
         QPrinter& printer = SharedPrinter();
         printer.setCopyCount(o.Copies > 0 ? o.Copies : 1);
+        // The dialog opens on the caller's range, never on one it does not offer.
+        printer.setPrintRange(o.PrintRange == TPrintDialogOptions::Selection && o.AllowSelection ? QPrinter::Selection
+                              : o.PrintRange == TPrintDialogOptions::PageNums && o.AllowPageNums ? QPrinter::PageRange
+                                                                                                 : QPrinter::AllPages);
         QPrintDialog dlg(&printer, DialogParent());
         dlg.setMinMax(o.MinPage, o.MaxPage);
         dlg.setFromTo(o.FromPage, o.ToPage);

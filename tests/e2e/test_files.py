@@ -1,0 +1,63 @@
+"""Line ends kept on save, Cancel in the close box, and a save that fails."""
+
+import os
+
+from marvolt_e2e import CLOSE_BOX, check, wait_until
+
+
+def edit_middle_line(program):
+    """Appends to the second line and splits after it: one changed line and one new one."""
+    program.key("Down", "End")
+    program.type(" 2\nnew")
+    program.key("ctrl+s")
+
+
+def scenario_line_ends_of_the_file_are_kept(session):
+    session.write("dos.txt", b"one\r\ntwo\r\nthree\r\n")
+    session.write("unix.txt", b"one\ntwo\nthree")
+    for name, expected in (("dos.txt", b"one\r\ntwo 2\r\nnew\r\nthree\r\n"),
+                           ("unix.txt", b"one\ntwo 2\nnew\nthree\n")):
+        program = session.start(name)
+        edit_middle_line(program)
+        check(session.read(name) == expected, "%s saved as %r" % (name, session.read(name)))
+        program.stop()
+
+
+def scenario_close_answered_cancel_keeps_window_and_file(session):
+    session.write("c.txt", b"keep\n")
+    program = session.start("c.txt")
+    program.type("X")
+    program.click(*CLOSE_BOX)
+    box = program.wait_for_window("Confirm")
+    program.answer(box, "Escape")
+    program.wait_for_no_window("Confirm")
+    check(session.read("c.txt") == b"keep\n", "Cancel wrote the file: %r" % session.read("c.txt"))
+    # The document is still open, with its text and caret where they were.
+    program.click(60, 84)
+    program.key("Home", "Right")
+    program.type("Y")
+    program.key("ctrl+s")
+    check(session.read("c.txt") == b"XYkeep\n", "saved bytes: %r" % session.read("c.txt"))
+
+
+def scenario_failed_save_reports_and_keeps_the_text(session):
+    os.mkdir(session.path("dir"))
+    session.write("dir/s.txt", b"text\n")
+    program = session.start("dir/s.txt")
+    program.type("new ")
+    # The directory gives way to a regular file: writing below it fails even for root.
+    os.rename(session.path("dir"), session.path("away"))
+    session.write("dir", b"")
+    known = program.windows()
+    program.key("ctrl+s")
+    box = program.wait_for_new_window(known)
+    shown = program.window_name(box)
+    program.answer(box, "Return")
+    wait_until("the error box %r to close" % shown, lambda: box not in program.windows())
+    program.assert_running()
+    check(session.read("away/s.txt") == b"text\n", "the old file changed: %r" % session.read("away/s.txt"))
+    os.remove(session.path("dir"))
+    os.rename(session.path("away"), session.path("dir"))
+    program.click(60, 84)
+    program.key("ctrl+s")
+    check(session.read("dir/s.txt") == b"new text\n", "saved after the failure: %r" % session.read("dir/s.txt"))

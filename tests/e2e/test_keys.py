@@ -1,0 +1,80 @@
+"""The default key table as a person uses it: moves, selection, joins, undo, bookmarks."""
+
+from marvolt_e2e import check
+
+
+def saved(session, name, expected):
+    data = session.read(name)
+    check(data == expected, "%s saved as %r, expected %r" % (name, data, expected))
+
+
+def scenario_moves_selection_joins_tab_and_enter(session):
+    session.write("k.txt", b"alpha beta gamma\nsecond\nthird line\nfourth\n")
+    program = session.start("k.txt")
+    program.key("ctrl+Right", "ctrl+Right")  # to "gamma"
+    program.type("G")
+    program.key("ctrl+Left", "ctrl+Left")    # back over "Ggamma" to "beta"
+    program.type("[")
+    program.key("End")
+    program.type("!")
+    program.key("Home")
+    program.type(">")
+    # Backspace at the start of a line joins it to the one above; the caret stays at the seam.
+    program.key("Down", "Home", "BackSpace")
+    program.type("|")
+    # Delete at the end of a line pulls the next one up.
+    program.key("Down", "End", "Delete")
+    program.type("-")
+    # Shift+Right selects; typing replaces the selection.
+    program.key("ctrl+Home", "shift+Right", "shift+Right", "shift+Right")
+    program.type("Z")
+    program.key("Home", "Tab")
+    # Enter splits a line without indenting it.
+    program.key("ctrl+End")
+    program.type("  tail")
+    program.key("Left", "Left")
+    program.type("\nx")
+    program.key("ctrl+s")
+    saved(session, "k.txt", b"\tZpha [beta Ggamma!|second\nthird line-fourth\n  ta\nxil\n")
+
+
+def scenario_undo_and_redo_of_typing_and_deletion(session):
+    session.write("u.txt", b"one\ntwo\n")
+    program = session.start("u.txt")
+    program.type("abc")
+    program.key("Down", "End", "BackSpace", "BackSpace")
+    program.key("ctrl+s")
+    saved(session, "u.txt", b"abcone\nt\n")
+    program.key("ctrl+z")
+    program.key("ctrl+s")
+    saved(session, "u.txt", b"abcone\ntwo\n")
+    program.key("ctrl+z")
+    program.key("ctrl+s")
+    saved(session, "u.txt", b"one\ntwo\n")
+    program.key("ctrl+shift+z")
+    program.key("ctrl+s")
+    saved(session, "u.txt", b"abcone\ntwo\n")
+    program.key("ctrl+shift+z")
+    program.key("ctrl+s")
+    saved(session, "u.txt", b"abcone\nt\n")
+    # Undo puts the caret where the deletion was; new typing there drops the redo history.
+    program.key("ctrl+z")
+    program.type("Q")
+    program.key("ctrl+shift+z")
+    program.key("ctrl+s")
+    saved(session, "u.txt", b"abcone\ntQwo\n")
+
+
+def scenario_bookmark_set_and_jumped_to(session):
+    session.write("b.txt", b"l1\nl2\nl3\nl4\n")
+    program = session.start("b.txt")
+    program.key("Down", "Right", "ctrl+shift+1")
+    program.key("Down", "Down", "Right", "ctrl+shift+2")
+    program.key("ctrl+End")
+    program.type("E")
+    program.key("ctrl+1")
+    program.type("B")
+    program.key("ctrl+2")
+    program.type("C")
+    program.key("ctrl+s")
+    saved(session, "b.txt", b"l1\nlB2\nl3\nl4C\nE\n")

@@ -27,3 +27,8 @@ def scenario_cut_copy_paste_between_documents(session):
     check(session.read("a.txt") == b"copy me\n\n", "a.txt: %r" % session.read("a.txt"))
     # New documents are numbered after the windows already open.
     check(session.read("NoName2.txt") == b"copy me + keep\n", "NoName2.txt: %r" % session.read("NoName2.txt"))
+    # A paste is undone and redone as one step.
+    for keys, expected in ((("ctrl+v",), b"copy me\nkeep\n"), (("ctrl+z",), b"copy me\n\n"),
+                           (("ctrl+shift+z",), b"copy me\nkeep\n")):
+        program.key(*keys, "ctrl+s")
+        check(session.read("a.txt") == expected, "after %s a.txt: %r" % (keys, session.read("a.txt")))

@@ -78,3 +78,19 @@ def scenario_bookmark_set_and_jumped_to(session):
     program.type("C")
     program.key("ctrl+s")
     saved(session, "b.txt", b"l1\nlB2\nl3\nl4C\nE\n")
+
+
+def scenario_page_down_and_up(session):
+    session.write("p.txt", b"".join(b"%d\n" % n for n in range(1, 201)))
+    program = session.start("p.txt")
+    program.key("Next")
+    program.type("P")
+    program.key("Prior")
+    program.type("U")
+    program.key("ctrl+s")
+    lines = session.read("p.txt").split(b"\n")
+    check(lines[0] == b"1U", "Page Up did not come back to the first line (column kept): %r" % lines[:3])
+    down = [i for i, line in enumerate(lines) if line.startswith(b"P")]
+    # A page is the window's height in rows: more than a few, fewer than the window could show.
+    check(len(down) == 1 and 5 < down[0] < 40, "Page Down went to the line index %r" % down)
+    check(len(lines) == 201 and lines[-1] == b"", "lines lost or added: %d" % len(lines))

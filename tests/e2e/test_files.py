@@ -2,7 +2,7 @@
 
 import os
 
-from marvolt_e2e import CLOSE_BOX, check, wait_until
+from marvolt_e2e import CLOSE_BOX, FIRST_ROW, check, is_dark, wait_until
 
 
 def edit_middle_line(program):
@@ -62,3 +62,21 @@ def scenario_failed_save_reports_and_keeps_the_text(session):
     program.click(60, 84)
     program.key("ctrl+s")
     check(session.read("dir/s.txt") == b"new text\n", "saved after the failure: %r" % session.read("dir/s.txt"))
+
+
+def scenario_create_type_save_and_reopen(session):
+    program = session.start()
+    blank = program.screenshot().count(*FIRST_ROW, is_dark)
+    program.key("ctrl+n")
+    program.type("hello\nworld")
+    program.key("ctrl+s")
+    program.stop()
+    # A new file ends its lines with line feeds alone.
+    check(session.read("NoName1.txt") == b"hello\nworld\n", "NoName1.txt: %r" % session.read("NoName1.txt"))
+    program = session.start("NoName1.txt")
+    shown = program.screenshot().count(*FIRST_ROW, is_dark)
+    check(shown > blank + 100, "reopened text not drawn (%d dark pixels, %d without)" % (shown, blank))
+    program.key("ctrl+End")
+    program.type("!")
+    program.key("ctrl+s")
+    check(session.read("NoName1.txt") == b"hello\nworld\n!\n", "NoName1.txt: %r" % session.read("NoName1.txt"))

@@ -75,7 +75,7 @@ def scenario_create_type_save_and_reopen(session):
     check(session.read("NoName1.txt") == b"hello\nworld\n", "NoName1.txt: %r" % session.read("NoName1.txt"))
     program = session.start("NoName1.txt")
     shown = program.screenshot().count(*FIRST_ROW, is_dark)
-    check(shown > blank + 100, "reopened text not drawn (%d dark pixels, %d without)" % (shown, blank))
+    check(shown > blank + 50, "reopened text not drawn (%d dark pixels, %d without)" % (shown, blank))
     program.key("ctrl+End")
     program.type("!")
     program.key("ctrl+s")

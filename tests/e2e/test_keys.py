@@ -94,3 +94,18 @@ def scenario_page_down_and_up(session):
     # A page is the window's height in rows: more than a few, fewer than the window could show.
     check(len(down) == 1 and 5 < down[0] < 40, "Page Down went to the line index %r" % down)
     check(len(lines) == 201 and lines[-1] == b"", "lines lost or added: %d" % len(lines))
+
+
+def scenario_selection_across_lines_overwrite_and_insert_key_clipboard(session):
+    session.write("s.txt", b"first line\nsecond line\nthird line\nfourth\n")
+    program = session.start("s.txt")
+    # From "line" on the first row, Shift+Down to the blank after "second", a word on to "line".
+    program.key("ctrl+Right", "shift+Down", "ctrl+shift+Right", "shift+Delete")
+    program.key("Down", "End", "shift+Insert")
+    # Insert toggles overwrite: typed letters replace, until Insert is pressed again.
+    program.key("ctrl+Home", "Insert")
+    program.type("FIRST")
+    program.key("Insert")
+    program.type("!")
+    program.key("ctrl+s")
+    saved(session, "s.txt", b"FIRST! line\nthird lineline\nsecond \nfourth\n")

@@ -2,7 +2,7 @@
 
 import os
 
-from marvolt_e2e import CLOSE_BOX, FIRST_ROW, check, is_dark, wait_until
+from marvolt_e2e import CLOSE_BOX, EXIT_BUTTON, FIRST_ROW, check, is_dark, wait_until
 
 
 def edit_middle_line(program):
@@ -80,3 +80,20 @@ def scenario_create_type_save_and_reopen(session):
     program.type("!")
     program.key("ctrl+s")
     check(session.read("NoName1.txt") == b"hello\nworld\n!\n", "NoName1.txt: %r" % session.read("NoName1.txt"))
+
+
+def scenario_exit_asks_for_each_changed_document(session):
+    session.write("a.txt", b"alpha\n")
+    program = session.start("a.txt")
+    program.type("A")
+    program.key("ctrl+n")
+    program.type("fresh")
+    program.click(*EXIT_BUTTON)
+    # One question per changed document; each Yes writes its own file.
+    for _ in range(2):
+        box = program.wait_for_window("Confirm")
+        program.answer(box, "y")
+        wait_until("the box to close", lambda: not program.running() or box not in program.windows())
+    check(program.wait_for_exit() == 0, "marvolt ended with an error")
+    check(session.read("a.txt") == b"Aalpha\n", "a.txt: %r" % session.read("a.txt"))
+    check(session.read("NoName2.txt") == b"fresh\n", "NoName2.txt: %r" % session.read("NoName2.txt"))

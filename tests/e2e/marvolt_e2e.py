@@ -82,6 +82,7 @@ def is_dark(rgb):
 # the frame's client area, below the menu bar and the toolbar.
 FIRST_ROW = (15, 76, 300, 96)  # the band of the editor's first row of text
 FIRST_ROW_START = (21, 84)     # the first character cell of that row
+MODIFIED_PANEL = (260, 358, 332, 372)  # the first document's status panel that reads "Modified"
 TITLE_BAR = (150, 63)          # the document window's title bar
 CLOSE_BOX = (497, 63)          # the document window's close box
 EXIT_BUTTON = (218, 35)        # the toolbar's Close button, which ends the program

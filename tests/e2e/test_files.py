@@ -2,7 +2,11 @@
 
 import os
 
-from marvolt_e2e import CLOSE_BOX, EXIT_BUTTON, FIRST_ROW, check, is_dark, wait_until
+from marvolt_e2e import CLOSE_BOX, EXIT_BUTTON, FIRST_ROW, MODIFIED_PANEL, check, is_dark, wait_until
+
+
+def modified_ink(program):
+    return program.screenshot().count(*MODIFIED_PANEL, is_dark)
 
 
 def edit_middle_line(program):
@@ -57,11 +61,14 @@ def scenario_failed_save_reports_and_keeps_the_text(session):
     wait_until("the error box %r to close" % shown, lambda: box not in program.windows())
     program.assert_running()
     check(session.read("away/s.txt") == b"text\n", "the old file changed: %r" % session.read("away/s.txt"))
+    # The document still reads "Modified": the failure was not taken for a save.
+    check(modified_ink(program) > 30, "the Modified mark went with the failed save")
     os.remove(session.path("dir"))
     os.rename(session.path("away"), session.path("dir"))
     program.click(60, 84)
     program.key("ctrl+s")
     check(session.read("dir/s.txt") == b"new text\n", "saved after the failure: %r" % session.read("dir/s.txt"))
+    check(modified_ink(program) < 5, "the Modified mark stayed after the save")
 
 
 def scenario_create_type_save_and_reopen(session):

@@ -82,6 +82,7 @@ def is_dark(rgb):
 # the frame's client area, below the menu bar and the toolbar.
 FIRST_ROW = (15, 76, 300, 96)  # the band of the editor's first row of text
 FIRST_ROW_START = (21, 84)     # the first character cell of that row
+MODIFIED_PANEL = (260, 358, 332, 372)  # the first document's status panel that reads "Modified"
 TITLE_BAR = (150, 63)          # the document window's title bar
 CLOSE_BOX = (497, 63)          # the document window's close box
 EXIT_BUTTON = (218, 35)        # the toolbar's Close button, which ends the program
@@ -129,6 +130,11 @@ class Marvolt:
             return None
         return wait_until("a window named %r" % name_start, probe, timeout)
 
+    def wait_for_new_window(self, known, timeout=15.0):
+        """A visible window of the process that is not among `known` (a box of any caption)."""
+        return wait_until("a new window", lambda: next((w for w in self.windows() if w not in known), None),
+                          timeout)
+
     def wait_for_no_window(self, name_start, timeout=15.0):
         def probe():
             return not any(xdotool("getwindowname", w, check_rc=False).startswith(name_start)
@@ -162,6 +168,13 @@ class Marvolt:
         """Presses keys such as "ctrl+s" or "Escape" in turn."""
         for k in keys:
             xdotool("key", "--window", window or self.window, k)
+        self.settle()
+
+    def answer(self, box, key):
+        """Presses `key` in a message box. Sent as real input to the focused box: a key that
+        closes the box on its press leaves no window to send the release to."""
+        xdotool("windowfocus", "--sync", box)
+        xdotool("key", key)
         self.settle()
 
     def settle(self, seconds=0.3):

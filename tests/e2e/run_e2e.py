@@ -87,7 +87,9 @@ def main():
         print("e2e: skipped, xvfb-run is not installed")
         return SKIP
     env = dict(os.environ, MARVOLT_E2E_DISPLAY="1")
-    command = [xvfb, "-a", "-s", "-screen 0 1024x768x24", sys.executable, os.path.abspath(__file__), binary,
+    # -noreset: a server that resets when its last client leaves refuses the program
+    # started right after one that stopped.
+    command = [xvfb, "-a", "-s", "-noreset -screen 0 1024x768x24", sys.executable, os.path.abspath(__file__), binary,
                *wanted]
     return subprocess.run(command, env=env).returncode
 

@@ -1,0 +1,34 @@
+"""Cut, copy and paste between two documents, switching with the Window menu."""
+
+from marvolt_e2e import check
+
+
+def switch_to(program, number):
+    """Activates the document listed `number`th (in opening order) in the Window menu."""
+    program.key("alt+w")
+    program.key(str(number))
+
+
+def scenario_cut_copy_paste_between_documents(session):
+    session.write("a.txt", b"copy me\nkeep\n")
+    program = session.start("a.txt")
+    program.key("shift+End", "ctrl+c")
+    program.key("ctrl+n")
+    program.wait_for_window("Marvolt!")
+    program.key("ctrl+v")
+    switch_to(program, 1)
+    program.key("ctrl+Home", "Down", "shift+End", "ctrl+x")
+    switch_to(program, 2)
+    program.key("ctrl+End")
+    program.type(" + ")
+    program.key("ctrl+v", "ctrl+s")
+    switch_to(program, 1)
+    program.key("ctrl+s")
+    check(session.read("a.txt") == b"copy me\n\n", "a.txt: %r" % session.read("a.txt"))
+    # New documents are numbered after the windows already open.
+    check(session.read("NoName2.txt") == b"copy me + keep\n", "NoName2.txt: %r" % session.read("NoName2.txt"))
+    # A paste is undone and redone as one step.
+    for keys, expected in ((("ctrl+v",), b"copy me\nkeep\n"), (("ctrl+z",), b"copy me\n\n"),
+                           (("ctrl+shift+z",), b"copy me\nkeep\n")):
+        program.key(*keys, "ctrl+s")
+        check(session.read("a.txt") == expected, "after %s a.txt: %r" % (keys, session.read("a.txt")))

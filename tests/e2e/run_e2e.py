@@ -30,9 +30,9 @@ def scenarios():
     found = []
     for name in sorted(os.listdir(HERE)):
         if name.startswith("test_") and name.endswith(".py"):
-            spec = importlib.util.spec_from_file_location(name[:-3], os.path.join(HERE, name))
-            module = importlib.util.module_from_spec(spec)
-            spec.loader.exec_module(module)
+            source = importlib.util.spec_from_file_location(name[:-3], os.path.join(HERE, name))
+            module = importlib.util.module_from_spec(source)
+            source.loader.exec_module(module)
             found += [(name[:-3] + "." + f, getattr(module, f)) for f in sorted(vars(module))
                       if f.startswith("scenario_") and callable(getattr(module, f))]
     return found

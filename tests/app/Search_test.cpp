@@ -33,13 +33,6 @@ struct TReplaceAnswer {
 
 class Search : public TDocumentTest {
 protected:
-    void SetUp() override {
-        TDocumentTest::SetUp();
-        // A test that ended the program leaves Qt refusing to run the modal loops of
-        // dialogs until the application's own loop has run once more.
-        QTimer::singleShot(0, [] { QCoreApplication::exit(0); });
-        QCoreApplication::exec();
-    }
     // Runs `step` once `form()` is up in its modal loop (showing it may process events
     // before the loop starts); a dialog the step leaves open is cancelled, so that a test
     // never blocks.

@@ -3,6 +3,8 @@
 #pragma once
 #include <gtest/gtest.h>
 
+#include <QCoreApplication>
+#include <QTimer>
 #include <filesystem>
 #include <memory>
 #include <string>
@@ -25,6 +27,10 @@ protected:
         std::filesystem::create_directories(dir_);
         std::filesystem::current_path(dir_);
         scope_ = std::make_unique<TDialogsScope>(dialogs);
+        // A test that ended the program leaves Qt refusing to run the modal loops of
+        // dialogs until the application's own loop has run once more.
+        QTimer::singleShot(0, [] { QCoreApplication::exit(0); });
+        QCoreApplication::exec();
     }
     void TearDown() override {
         app.reset();

@@ -5,11 +5,9 @@
 #include <QIcon>
 #include <QPixmap>
 #include <QToolButton>
-#include <span>
 
 #include "app/ErrorReport.h"
-#include "components/ZalExcpt.h"
-#include "platform/Resources.h"
+#include "app/ResourcePixmap.h"
 
 TSpeedButton::TSpeedButton(TComponent* owner)
     : TShellControl(owner), button_(new QToolButton), glyph_(*button_) {
@@ -27,11 +25,7 @@ void TSpeedButton::Click() {
 void TButtonGlyph::SetName(const std::string& resourceName) {
     QIcon icon;
     if (!resourceName.empty()) {
-        std::span<const uint8_t> bytes;
-        QPixmap strip;
-        if (!FindResourceBlob(RT_BITMAP, resourceName, bytes) ||
-            !strip.loadFromData(bytes.data(), static_cast<uint>(bytes.size())))
-            throw EConvertError("No readable bitmap resource named " + resourceName);
+        const QPixmap strip = ResourcePixmap(resourceName);
         const int width = strip.width() / count_;
         icon.addPixmap(strip.copy(0, 0, width, strip.height()), QIcon::Normal);
         if (count_ >= 2) icon.addPixmap(strip.copy(width, 0, width, strip.height()), QIcon::Disabled);

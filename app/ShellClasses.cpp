@@ -221,6 +221,7 @@ void RegisterFormClasses() {
                     [](F& f, int64_t v) { f.SetClientHeight(int(v)); }, 0, 0))
         .Add(Int<F>("ClientWidth", [](const F& f) { return int64_t(f.ClientWidth()); },
                     [](F& f, int64_t v) { f.SetClientWidth(int(v)); }, 0, 0))
+        .Add(Str<F>("Icon", [](const F& f) { return f.Icon(); }, [](F& f, const std::string& v) { f.SetIcon(v); }))
         .Add(Enum<F>("FormStyle", {"fsNormal", "fsMDIChild", "fsMDIForm"}, [](const F& f) { return int(f.FormStyle()); },
                      [](F& f, int v) { f.SetFormStyle(TFormStyle(v)); }, fsNormal))
         .Add(Ref<F, TMainMenu>("Menu", [](const F& f) { return f.Menu(); }, [](F& f, TMainMenu* m) { f.SetMenu(m); }))

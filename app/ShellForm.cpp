@@ -2,6 +2,7 @@
 #include "app/ShellForm.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCloseEvent>
 #include <QDialog>
 #include <QGuiApplication>
@@ -16,6 +17,7 @@
 
 #include "app/FormReader.h"
 #include "app/Menus.h"
+#include "app/ResourcePixmap.h"
 #include "app/ShellApp.h"
 #include "app/StdControls.h"
 #include "platform/QtConvert.h"
@@ -146,6 +148,7 @@ void TShellForm::CreateWindow() {
     }
     window_->setProperty(kFormProperty, QVariant::fromValue(static_cast<void*>(this)));
     window_->setWindowTitle(DisplayString(caption_));
+    ApplyIcon();
     windowWatcher_ = new TWindowWatcher(*this, window_);
     window_->installEventFilter(windowWatcher_);
     ApplyGeometry();
@@ -189,6 +192,19 @@ void TShellForm::ApplyGeometry() {
 void TShellForm::SetCaption(const std::string& caption) {
     caption_ = caption;
     if (window_) window_->setWindowTitle(DisplayString(caption));
+}
+
+void TShellForm::SetIcon(const std::string& resourceName) {
+    if (!resourceName.empty()) ResourcePixmap(resourceName); // an unreadable name changes nothing
+    icon_ = resourceName;
+    ApplyIcon();
+}
+
+void TShellForm::ApplyIcon() {
+    if (!window_ || icon_.empty()) return;
+    const QIcon icon(ResourcePixmap(icon_));
+    window_->setWindowIcon(icon);
+    if (formStyle_ == fsMDIForm) QApplication::setWindowIcon(icon);
 }
 
 void TShellForm::SetMenu(TMainMenu* menu) {

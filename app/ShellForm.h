@@ -53,6 +53,10 @@ public:
 
     const std::string& Caption() const { return caption_; }
     void SetCaption(const std::string& caption);
+    // The window icon: the name of a bitmap resource, or empty for the platform's own. The
+    // main window's icon is also the application's, which its message boxes show.
+    const std::string& Icon() const { return icon_; }
+    void SetIcon(const std::string& resourceName);
     TFormStyle FormStyle() const { return formStyle_; }
     void SetFormStyle(TFormStyle style) { formStyle_ = style; }
     TFormBorderStyle BorderStyle() const { return borderStyle_; }
@@ -148,10 +152,12 @@ protected:
 
 private:
     void ApplyGeometry();
+    void ApplyIcon();
 
     QPointer<QWidget> window_;
     QMdiArea* mdiArea_ = nullptr;
     std::string caption_;
+    std::string icon_;
     TFormStyle formStyle_ = fsNormal;
     TFormBorderStyle borderStyle_ = TFormBorderStyle::bsSizeable;
     uint8_t borderIcons_ = (1 << biSystemMenu) | (1 << biMinimize) | (1 << biMaximize);

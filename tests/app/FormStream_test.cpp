@@ -177,6 +177,7 @@ TEST_F(FormStream, FaultsNameTheFormTheLineAndTheReason) {
          "line 4: 'Ctrl+Banana' is not a valid shortcut"},
         {head + ") (\n'TPanel' 'P' () (\n'TSpeedButton' 'B' ('Glyph' 'NOPE')))",
          "line 4: No readable bitmap resource named NOPE"},
+        {head + "'Icon' 'NOPE'\n)", "line 2: No readable bitmap resource named NOPE"},
         {head + ") (\n'TZalController' 'C' (\n'EntryCommands.TableList' ('Default' 5 ())))",
          "line 4: expected a boolean, found an integer"},
         {head + ") (\n'TZalController' 'C' ('EntryOptions' ('efoSpeedy')))",

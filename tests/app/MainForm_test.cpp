@@ -2,6 +2,7 @@
 // shortcuts, About and the error report.
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QTest>
@@ -84,6 +85,11 @@ TEST_F(MainWindow, FileNewTakesTheNextFreeNameAndEnablingFollowsTheDocuments) {
     EXPECT_EQ(ReadFile("NoName1.txt"), "keep me");
     EXPECT_TRUE(std::filesystem::exists("NoName2.txt"));
     EXPECT_EQ(DocumentCommandsEnabled(Main()), 1);
+    // A document window shows its own icon; the message boxes take the main window's.
+    const QImage mainIcon = Main().Window()->windowIcon().pixmap(32).toImage();
+    EXPECT_FALSE(mainIcon.isNull());
+    EXPECT_EQ(QApplication::windowIcon().pixmap(32).toImage(), mainIcon);
+    EXPECT_NE(Main().MDIChildren(0)->Window()->windowIcon().pixmap(32).toImage(), mainIcon);
     Main().SpeedButton1->Click();
     EXPECT_EQ(Main().MDIChildren(1)->Caption(), "NoName3.txt");
 

@@ -226,6 +226,8 @@ void TZalCustomEditor::TrackDrag(const TDrag& drag) {
             }
         }
         ProcessMessages(); // paints, timers and the button-up keep flowing
+        // Pointer moves and the button-up wake it at once; the clock paces the scrolling.
+        WaitForMessages(1);
     } while (IsWindow(window) && GetAsyncKeyState(button) < 0);
 }
 

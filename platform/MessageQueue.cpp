@@ -3,10 +3,13 @@
 
 #include <QCoreApplication>
 #include <QEvent>
+#include <QEventLoop>
 #include <QPointer>
+#include <QTimer>
 
 #include "platform/Canvas.h"
 #include "platform/Cursors.h"
+#include "platform/Input.h"
 #include "platform/NativeWindow.h"
 #include "platform/SysColors.h"
 #include "platform/Window.h"
@@ -113,4 +116,12 @@ void ProcessMessages() {
     if (!QCoreApplication::instance()) return;
     QCoreApplication::sendPostedEvents();
     QCoreApplication::processEvents(QEventLoop::AllEvents);
+}
+
+void WaitForMessages(uint32_t milliseconds) {
+    if (!QCoreApplication::instance() || LiveInputScript()) return;
+    QEventLoop loop;
+    // The timer's event ends the wait when nothing else does.
+    QTimer::singleShot(std::chrono::milliseconds(milliseconds), &loop, [] {});
+    loop.processEvents(QEventLoop::WaitForMoreEvents);
 }

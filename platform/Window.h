@@ -95,6 +95,10 @@ BOOL PostMessage(HWND window, UINT msg, WPARAM wParam = 0, LPARAM lParam = 0);
 void DefWindowProc(HWND window, TMessage& message);
 // Handles every event and posted message that is pending now, then returns.
 void ProcessMessages();
+// Handles what arrives within `milliseconds`, returning after the first event or message
+// handled or when the time is up: a polling loop waits here instead of spinning. Returns at
+// once while a live input script is set (scripted loops do not sleep).
+void WaitForMessages(uint32_t milliseconds);
 
 // Focus and capture.
 HWND GetFocus();

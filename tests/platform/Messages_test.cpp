@@ -31,6 +31,16 @@ TEST(Messages, PostedMessagesArriveAfterTheCurrentOneInOrder) {
     EXPECT_EQ(seconds[0].LParam, 20);
 }
 
+TEST(Messages, WaitingHandlesWhatArrivesAndEndsWithTheTimeWhenNothingDoes) {
+    THostedWindow w;
+    ProcessMessages();
+    WaitForMessages(1); // nothing pending: the time ends it
+    ASSERT_TRUE(PostMessage(w.Handle(), kFirst));
+    // A wait far longer than the test should take: the message must end it.
+    for (int i = 0; i < 10 && w.Recorder.Count(kFirst) == 0; ++i) WaitForMessages(60'000);
+    EXPECT_EQ(w.Recorder.Count(kFirst), 1u);
+}
+
 TEST(Messages, SendMessageIsHandledAtOnceAndReturnsTheResult) {
     THostedWindow w;
     w.Recorder.Hook = [](TMessage& m) {

@@ -160,6 +160,9 @@ void TShellForm::ApplyGeometry() {
     const bool fixed = borderStyle_ == bsDialog || borderStyle_ == bsSingle || borderStyle_ == bsToolWindow;
     if (clientWidth_ > 0 && clientHeight_ > 0) {
         Client()->resize(clientWidth_, clientHeight_);
+        // The client places its controls itself and gives the dialog's layout no size
+        // hint: without a minimum a fixed dialog is fixed at 0 x 0, which X never maps.
+        if (fixed && formStyle_ == fsNormal) Client()->setMinimumSize(clientWidth_, clientHeight_);
         window_->adjustSize();
         if (fixed && formStyle_ == fsNormal) window_->setFixedSize(window_->sizeHint());
     } else if (Width() > 0 && Height() > 0) {

@@ -159,6 +159,29 @@ TEST_F(Search, FindAndANewWindowRefreshTheMenu) {
     EXPECT_TRUE(dialogs.Calls().empty()) << Log();
 }
 
+// A dialog whose window has no size is never shown on a real display, so a person could
+// neither see nor answer it.
+TEST_F(Search, DialogsOpenAtLeastAsLargeAsTheirDesignedClientArea) {
+    Start();
+    Document("some text");
+    const auto atLeast = [](TShellForm* form, int width, int height) {
+        const QSize size = form->Window()->size();
+        EXPECT_GE(size.width(), width) << form->ClassName();
+        EXPECT_GE(size.height(), height) << form->ClassName();
+    };
+    WhenShown([] { return FindDlg; }, [&] {
+        atLeast(FindDlg, 295, 198);
+        FindDlg->BitBtn2->Click();
+    });
+    Main().Find1->Click();
+    WhenShown([] { return ReplDlg; }, [&] {
+        atLeast(ReplDlg, 439, 188);
+        ReplDlg->Button3->Click();
+    });
+    Main().Replace1->Click();
+    EXPECT_TRUE(dialogs.Calls().empty()) << Log();
+}
+
 TEST_F(Search, FindWithGlobalScopeThenFindNextGoesOnFromTheCaretWithoutWrapping) {
     Start();
     TZalCustomEditor& e = Document("one two\r\nthe two\r\nend");

@@ -248,3 +248,53 @@ class Session:
 
 def have_display_tools():
     return all(shutil.which(tool) for tool in ("xdotool", "import"))
+
+
+# Menus, dialogs and boxes: keys sent to a window are not taken for menu mnemonics or
+# dialog input, so these give the window the keyboard and press real keys.
+
+def press(program, *keys, window=None):
+    """Presses `keys` in turn as real input to `window` (the main window by default)."""
+    xdotool("windowfocus", "--sync", window or program.window)
+    for k in keys:
+        xdotool("key", k)
+    program.settle()
+
+
+def type_into(program, window, text):
+    """Types `text` as real input into the focused field of `window`."""
+    xdotool("windowfocus", "--sync", window)
+    xdotool("type", "--delay", 20, text)
+    program.settle()
+
+
+def menu(program, *keys):
+    """Opens a menu of the main window with its Alt key and chooses the item by its
+    letter, e.g. menu(program, "alt+s", "f"), waiting for the pop-up in between."""
+    known = program.windows()
+    press(program, keys[0])
+    program.wait_for_new_window(known)
+    # The pop-up has the keyboard: moving the focus now would close it.
+    for k in keys[1:]:
+        xdotool("key", k)
+    program.settle()
+
+
+def open_dialog(program, caption, *keys):
+    """Opens the dialog named `caption` with menu keys or a shortcut; its window."""
+    if keys[0].startswith("alt+"):
+        menu(program, *keys)
+    else:
+        press(program, *keys)
+    return program.wait_for_window(caption)
+
+
+def close_dialog(program, dialog, key):
+    """Presses `key` (e.g. "Return" or "Escape") in `dialog` and waits until it is gone."""
+    program.answer(dialog, key)
+    wait_until("the dialog to close", lambda: dialog not in program.windows())
+
+
+def answer_box(program, caption, key):
+    """Waits for the box named `caption`, presses `key` in it and waits until it closes."""
+    close_dialog(program, program.wait_for_window(caption), key)

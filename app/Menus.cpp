@@ -64,8 +64,10 @@ void TMenuItem::SetCaption(const std::string& caption) {
 
 void TMenuItem::ApplyCaption() {
     if (!action_) return;
-    action_->setSeparator(caption_ == "-");
-    action_->setText(DisplayString(caption_));
+    // A separator keeps no text: a style would draw it as a section title.
+    const bool separator = caption_ == "-";
+    action_->setSeparator(separator);
+    action_->setText(separator ? QString() : DisplayString(caption_));
 }
 
 void TMenuItem::SetChecked(bool checked) {

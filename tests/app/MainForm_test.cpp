@@ -4,6 +4,8 @@
 
 #include <QApplication>
 #include <QMdiArea>
+#include <QMenu>
+#include <QMenuBar>
 #include <QMdiSubWindow>
 #include <QTest>
 #include <QToolButton>
@@ -58,6 +60,15 @@ TEST_F(MainWindow, StartsEmptyWithDocumentCommandsAndSearchDisabled) {
     for (TMenuItem* item : {Main().FileNewItem, Main().FileOpenItem, Main().FileExitItem, Main().Print1,
                             Main().PrintSetup1, Main().AllowBackup1, Main().ReadOnly1, Main().HelpAboutItem})
         EXPECT_TRUE(item->Enabled());
+    // Separators carry no text, which a style would draw as a section title.
+    int separators = 0;
+    for (QAction* menu : Main().Window()->findChild<QMenuBar*>()->actions())
+        for (QAction* a : menu->menu()->actions())
+            if (a->isSeparator()) {
+                ++separators;
+                EXPECT_TRUE(a->text().isEmpty()) << menu->text().toStdString();
+            }
+    EXPECT_GE(separators, 5);
     EXPECT_TRUE(dialogs.Calls().empty());
 }
 

@@ -286,3 +286,10 @@ def exit_program(program, confirm_answer=None):
         if not program.running():
             break
     return program.wait_for_exit()
+
+
+def answer_and_wait(program, box, key):
+    """Answers the box or dialog with `key` and waits until it has gone."""
+    shown = program.window_name(box)
+    program.answer(box, key)
+    wait_until("%r to close" % shown, lambda: box not in program.windows())

@@ -7,8 +7,8 @@ import shutil
 import signal
 import time
 
-from marvolt_e2e import (FIRST_ROW_START, MODIFIED_PANEL, Marvolt, box_has_error_icon, check, exit_program,
-                         is_dark, start_with_box, wait_for_start_box, wait_until, xdotool)
+from marvolt_e2e import (FIRST_ROW_START, MODIFIED_PANEL, Marvolt, answer_and_wait, box_has_error_icon, check,
+                         exit_program, is_dark, start_with_box, wait_for_start_box, wait_until, xdotool)
 
 
 def seeded_random():
@@ -143,16 +143,12 @@ def refused_file_is_reported_and_kept(session, program, box, name, original):
     """Answers the error box of a file that would not load, then checks that typing and Save
     do not put the empty document over the file: Save asks for another name."""
     check(box_has_error_icon(program, box), "the box shown for %s is not an error" % name)
-    program.answer(box, "Return")
-    wait_until("the error box to close", lambda: box not in program.windows())
+    answer_and_wait(program, box, "Return")
     program.click(*FIRST_ROW_START)
     program.type("typed")
     known = program.windows()
     program.answer(program.window, "ctrl+s")
-    dialog = program.wait_for_new_window(known)
-    shown = program.window_name(dialog)
-    program.answer(dialog, "Escape")
-    wait_until("the %r dialog to close" % shown, lambda: dialog not in program.windows())
+    answer_and_wait(program, program.wait_for_new_window(known), "Escape")  # the name to save under
     check(original(), "%s changed on disk" % name)
     check(exit_program(program, "n") == 0, "marvolt ended with an error")
 
@@ -220,8 +216,7 @@ def scenario_a_file_with_every_byte_value_loads_with_its_notice_and_saves_as_tol
     program, box = start_with_box(session, "binary")
     # The notice of what saving will change is information, not an error.
     check(not box_has_error_icon(program, box), "the load notice shows an error icon")
-    program.answer(box, "Return")
-    wait_until("the notice to close", lambda: box not in program.windows())
+    answer_and_wait(program, box, "Return")
     program.click(*FIRST_ROW_START)
     program.key("ctrl+s")
     check(session.read("binary") == saved_form_of(data), "saved %r" % session.read("binary"))

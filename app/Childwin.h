@@ -37,9 +37,9 @@ public:
     // into the status row.
     void EditBoxShowStatus(TComponent* Sender, int32_t LineNum, int32_t ColNum);
 
-    // True while the text is only the part of its file read before loading failed: saving it
-    // under that name would cut the file short, so it is saved only under a name the user
-    // chooses (Save As), which clears this.
+    // True while the text is only the part of its file (perhaps none) read before loading
+    // failed: saving it under that name would cut the file short, so it is saved only under
+    // a name the user chooses (Save As), which clears this.
     bool PartialText = false;
 
 protected:

@@ -238,7 +238,9 @@ TMDIChild* TMainForm::OpenDocumentWindow(const std::string& fileName) {
     try {
         WithFileName(fileName, [&] { child->EditBox->LoadFromFile(fileName); });
     } catch (...) {
-        child->PartialText = child->EditBox->TextLength() > 0;
+        // Part of the file, or none of one that exists but would not load (too large,
+        // unreadable): either way saving under its name would destroy what was not read.
+        child->PartialText = child->EditBox->TextLength() > 0 || FileExists(fileName);
         throw;
     }
     Search1Click(this);

@@ -288,6 +288,28 @@ TEST_F(FileCommands, APartlyLoadedTextIsSavedOnlyUnderAChosenName) {
     ProcessPendingEvents();
     ASSERT_TRUE(Main().ActiveDocument());
     EXPECT_FALSE(Main().ActiveDocument()->PartialText) << "nothing was read: nothing to cut";
+    // A file refused by its size before a byte was read is not cut to the empty text either.
+    {
+        std::ofstream("huge.txt", std::ios::binary).put('x');
+        fs::resize_file("huge.txt", uintmax_t(1) << 31);
+        dialogs.AnswerOpenFile("huge.txt");
+        dialogs.AnswerMessageBox(IDOK);
+        Main().FileOpenItem->Click();
+        ProcessPendingEvents();
+        EXPECT_EQ(LastBox().Flags, UINT(MB_OK | MB_ICONERROR));
+        ASSERT_EQ(Main().MDIChildCount(), 2);
+        TMDIChild& huge = *Main().ActiveDocument();
+        EXPECT_EQ(huge.EditBox->TextLength(), 0);
+        Append(huge, "typed");
+        dialogs.AnswerSaveFile(std::nullopt);
+        Main().SaveBtn->Click();
+        EXPECT_EQ(LastBox().Kind, TScriptedDialogs::TKind::SaveFile);
+        EXPECT_EQ(fs::file_size("huge.txt"), uintmax_t(1) << 31);
+        fs::remove("huge.txt");
+        dialogs.AnswerMessageBox(IDNO); // "Save Changes?"
+        Main().FileCloseItem->Click();
+        ProcessPendingEvents();
+    }
 
     TMDIChild& doc = Open("a.txt");
     doc.PartialText = true; // as a load that failed after its first lines leaves it

@@ -298,3 +298,42 @@ def close_dialog(program, dialog, key):
 def answer_box(program, caption, key):
     """Waits for the box named `caption`, presses `key` in it and waits until it closes."""
     close_dialog(program, program.wait_for_window(caption), key)
+
+
+def wait_for_start_box(program, timeout=15.0):
+    """The box that a started program shows over its main window at start-up. The two have
+    the same caption, so the main window is told apart by its X id and made the program's."""
+    shown = wait_until("the box shown at start-up", lambda: len(program.windows()) > 1 and program.windows(),
+                       timeout)
+    # The main window's X window is made before the box that its showing opens.
+    program.window, box = sorted(shown, key=int)[:2]
+    return box
+
+
+def start_with_box(session, *args):
+    """Starts the program on a file that shows a box at start-up: (program, box)."""
+    program = session.start(*args)
+    return program, wait_for_start_box(program)
+
+
+def box_has_error_icon(program, box):
+    """True when the message box shows the red error icon at its left (not information)."""
+    image = program.screenshot(window=box)
+    return image.count(0, 0, 70, image.height, lambda rgb: rgb[0] > 180 and rgb[1] < 90 and rgb[2] < 90) > 50
+
+
+def exit_program(program, confirm_answer=None):
+    """Ends the program with its Close button, answering each "Confirm" box with
+    `confirm_answer`; the program's exit code."""
+    program.click(*EXIT_BUTTON)
+    while confirm_answer:
+        try:
+            box = program.wait_for_window("Confirm", timeout=5)
+        except E2EFailure:
+            break
+        program.answer(box, confirm_answer)
+        wait_until("the box to close", lambda: not program.running() or box not in program.windows())
+        if not program.running():
+            break
+    return program.wait_for_exit()
+

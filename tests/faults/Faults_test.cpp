@@ -1,7 +1,8 @@
-// Faults a user's files meet, against the program in its own process: killed in the middle
+// Faults a user's files meet, against a program in its own process: killed in the middle
 // of saving, files changed on disk while open, unreadable, a directory, far too large, and
-// holding every byte value. The program is the file driver built beside these tests, or
-// the one MARVOLT_FAULT_PROGRAM names, spoken to through its command lines.
+// holding every byte value. The program is the file driver built beside these tests (the
+// text file editor alone, driven through its command lines, so these run fast), or the one
+// MARVOLT_FAULT_PROGRAM names; the end-to-end suite meets the same faults in marvolt itself.
 #include <gtest/gtest.h>
 
 #include <fcntl.h>

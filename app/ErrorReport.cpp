@@ -51,6 +51,6 @@ void WithFileName(const std::string& fileName, const std::function<void()>& oper
 }
 
 std::string PartialTextMessage(const std::string& fileName) {
-    return fileName + ": only part of this file was loaded; saving it there would cut the file "
+    return fileName + ": this file was not loaded whole; saving it there would cut the file "
                       "short. Save the text under another name";
 }

@@ -19,5 +19,5 @@ void RunCommand(const std::function<void()>& command);
 // the file is raised again with the name in front, so the report says which file failed.
 void WithFileName(const std::string& fileName, const std::function<void()>& operation);
 
-// The refusal to save a text that holds only part of its file back over that file.
+// The refusal to save a text that holds only part of its file (or none) back over that file.
 std::string PartialTextMessage(const std::string& fileName);

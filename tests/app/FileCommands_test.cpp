@@ -323,7 +323,7 @@ TEST_F(FileCommands, APartlyLoadedTextIsSavedOnlyUnderAChosenName) {
     Main().FileCloseItem->Click();
     ProcessPendingEvents();
     EXPECT_EQ(LastBox().Caption, "Marvolt!");
-    EXPECT_NE(LastBox().Text.find("only part of this file"), std::string::npos) << LastBox().Text;
+    EXPECT_NE(LastBox().Text.find("this file was not loaded whole"), std::string::npos) << LastBox().Text;
     EXPECT_EQ(ReadFile("a.txt"), "whole file\n");
     EXPECT_EQ(Main().MDIChildCount(), 2);
     dialogs.AnswerSaveFile((dir_ / "b.txt").string());

@@ -21,9 +21,7 @@ TApplication::TApplication() : TComponent(nullptr), context_(new QObject) {
     screen_ = new TScreen;
     Screen = screen_;
     hintTracker_ = InstallHintTracker();
-    auto report = [this](std::exception_ptr error) { ShowException(error); };
-    previousHandler_ = SetApplicationExceptionHandler(report);
-    previousEventHandler_ = SetEventExceptionHandler(report);
+    previousHandler_ = SetApplicationExceptionHandler([this](std::exception_ptr error) { ShowException(error); });
 }
 
 TApplication::~TApplication() {
@@ -32,7 +30,6 @@ TApplication::~TApplication() {
     // The forms go now, while the application, its screen and its handlers still exist.
     released_.clear();
     while (ComponentCount() > 0) delete Components(ComponentCount() - 1);
-    SetEventExceptionHandler(std::move(previousEventHandler_));
     SetApplicationExceptionHandler(std::move(previousHandler_));
     delete hintTracker_;
     delete screen_;

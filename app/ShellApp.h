@@ -19,7 +19,7 @@ public:
     // Becomes the process's Application (and makes its Screen); the error report becomes
     // the handler of what escapes events and commands; hint tracking starts.
     TApplication();
-    // Frees every form, newest first, then puts the previous handlers back.
+    // Frees every form, newest first, then puts the previous exception handler back.
     ~TApplication() override;
     const char* ClassName() const override { return "TApplication"; }
 
@@ -74,7 +74,6 @@ private:
     QObject* hintTracker_ = nullptr;
     TScreen* screen_ = nullptr;
     TExceptionHandler previousHandler_;
-    std::function<void(std::exception_ptr)> previousEventHandler_;
     bool terminated_ = false;
 };
 

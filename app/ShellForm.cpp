@@ -198,16 +198,16 @@ void TShellForm::SetCaption(const std::string& caption) {
 }
 
 void TShellForm::SetIcon(const std::string& resourceName) {
-    if (!resourceName.empty()) ResourcePixmap(resourceName); // an unreadable name changes nothing
+    // An unreadable name raises before anything changes.
+    iconImage_ = resourceName.empty() ? QIcon() : QIcon(ResourcePixmap(resourceName));
     icon_ = resourceName;
     ApplyIcon();
 }
 
 void TShellForm::ApplyIcon() {
-    if (!window_ || icon_.empty()) return;
-    const QIcon icon(ResourcePixmap(icon_));
-    window_->setWindowIcon(icon);
-    if (formStyle_ == fsMDIForm) QApplication::setWindowIcon(icon);
+    if (!window_) return;
+    window_->setWindowIcon(iconImage_);
+    if (formStyle_ == fsMDIForm) QApplication::setWindowIcon(iconImage_);
 }
 
 void TShellForm::SetMenu(TMainMenu* menu) {

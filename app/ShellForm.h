@@ -3,6 +3,7 @@
 // frame, an MDI child or a dialog, as the description's style says), its caption, its
 // show and close protocol (close query, close action, deferred release), and the table of
 // its handlers by name that the stored event bindings refer to.
+#include <QIcon>
 #include <QPointer>
 #include <any>
 #include <cstdint>
@@ -158,6 +159,7 @@ private:
     QMdiArea* mdiArea_ = nullptr;
     std::string caption_;
     std::string icon_;
+    QIcon iconImage_; // icon_'s image, read once
     TFormStyle formStyle_ = fsNormal;
     TFormBorderStyle borderStyle_ = TFormBorderStyle::bsSizeable;
     uint8_t borderIcons_ = (1 << biSystemMenu) | (1 << biMinimize) | (1 << biMaximize);

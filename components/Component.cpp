@@ -1,7 +1,8 @@
 #include "components/Component.h"
 
 #include <algorithm>
-#include <cstdio>
+
+#include "platform/Application.h"
 
 namespace {
 bool IsIdentStart(char c) {
@@ -12,11 +13,6 @@ bool IsIdentChar(char c) {
 }
 char Fold(char c) {
     return (c >= 'a' && c <= 'z') ? char(c - 'a' + 'A') : c;
-}
-
-TExceptionHandler& AppHandler() {
-    static TExceptionHandler handler;
-    return handler;
 }
 } // namespace
 
@@ -172,20 +168,9 @@ void TComponent::Destroying() {
 }
 
 TExceptionHandler SetApplicationExceptionHandler(TExceptionHandler handler) {
-    return std::exchange(AppHandler(), std::move(handler));
+    return SetEventExceptionHandler(std::move(handler));
 }
 
 void HandleApplicationException(std::exception_ptr error) {
-    if (!error) return;
-    try {
-        if (AppHandler()) {
-            AppHandler()(error);
-            return;
-        }
-        std::rethrow_exception(error);
-    } catch (const std::exception& e) {
-        std::fprintf(stderr, "%s\n", e.what());
-    } catch (...) {
-        std::fprintf(stderr, "Unknown exception\n");
-    }
+    HandleEventException(error);
 }

@@ -120,7 +120,8 @@ template <class T, class... Args> T* NewComponent(TComponent* owner, Args&&... a
 }
 
 // The application's exception handler: reports an exception that escaped an event
-// handler (the shell shows its message; the default writes it to standard error).
+// handler (the shell shows its message; the default writes it to standard error). It is
+// the windowing system's event exception handler, so one handler serves both.
 using TExceptionHandler = std::function<void(std::exception_ptr)>;
 // Replaces the handler (an empty one restores the default); returns the previous one.
 TExceptionHandler SetApplicationExceptionHandler(TExceptionHandler handler);

@@ -19,23 +19,8 @@ public:
         try {
             return QApplication::notify(receiver, event);
         } catch (...) {
-            ReportEventException(std::current_exception());
+            HandleEventException(std::current_exception());
             return true;
-        }
-    }
-
-private:
-    static void ReportEventException(std::exception_ptr error) {
-        try {
-            if (g_eventExceptionHandler) {
-                g_eventExceptionHandler(error);
-                return;
-            }
-            std::rethrow_exception(error);
-        } catch (const std::exception& e) {
-            std::fprintf(stderr, "%s\n", e.what());
-        } catch (...) {
-            std::fprintf(stderr, "Unknown exception\n");
         }
     }
 };
@@ -80,4 +65,19 @@ void ShutdownApplication() {
 std::function<void(std::exception_ptr)> SetEventExceptionHandler(
     std::function<void(std::exception_ptr)> handler) {
     return std::exchange(g_eventExceptionHandler, std::move(handler));
+}
+
+void HandleEventException(std::exception_ptr error) {
+    if (!error) return;
+    try {
+        if (g_eventExceptionHandler) {
+            g_eventExceptionHandler(error);
+            return;
+        }
+        std::rethrow_exception(error);
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "%s\n", e.what());
+    } catch (...) {
+        std::fprintf(stderr, "Unknown exception\n");
+    }
 }

@@ -24,3 +24,5 @@ void ShutdownApplication();
 // Returns the previous handler.
 std::function<void(std::exception_ptr)> SetEventExceptionHandler(
     std::function<void(std::exception_ptr)> handler);
+// Reports `error` through that handler, or to standard error without one. Never throws.
+void HandleEventException(std::exception_ptr error);

@@ -6,6 +6,7 @@
 #include <QEventLoop>
 #include <QPointer>
 #include <QTimer>
+#include <chrono>
 
 #include "platform/Canvas.h"
 #include "platform/Cursors.h"

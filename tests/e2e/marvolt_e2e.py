@@ -235,6 +235,11 @@ class Session:
         with open(self.path(name), "rb") as f:
             return f.read()
 
+    def expect_file(self, name, expected, why=""):
+        """Fails, saying `why` when given, unless the file `name` holds exactly `expected`."""
+        data = self.read(name)
+        check(data == expected, "%s holds %r, expected %r%s" % (name, data, expected, why and " (%s)" % why))
+
     def start(self, *args):
         program = Marvolt(self.binary, self.workdir, self.log)
         self.started.append(program)
@@ -293,6 +298,12 @@ def close_dialog(program, dialog, key):
     """Presses `key` (e.g. "Return" or "Escape") in `dialog` and waits until it is gone."""
     program.answer(dialog, key)
     wait_until("the dialog to close", lambda: dialog not in program.windows())
+
+
+def saved(session, program, name, expected):
+    """Saves with Ctrl+S and checks that the file `name` holds exactly `expected`."""
+    press(program, "ctrl+s")
+    session.expect_file(name, expected)
 
 
 def answer_box(program, caption, key):

@@ -30,8 +30,7 @@ def scenario_type_and_save_with_ctrl_s(session):
     program = session.start("notes.txt")
     program.type("Hello e2e\n")
     program.key("ctrl+s")
-    check(session.read("notes.txt") == b"Hello e2e\r\nfirst\r\n",
-          "saved bytes: %r" % session.read("notes.txt"))
+    session.expect_file("notes.txt", b"Hello e2e\r\nfirst\r\n")
 
 
 def scenario_close_asks_save_changes_and_yes_saves(session):
@@ -42,7 +41,7 @@ def scenario_close_asks_save_changes_and_yes_saves(session):
     box = program.wait_for_window("Confirm")
     program.key("y", window=box)
     program.wait_for_no_window("Confirm")
-    check(session.read("a.txt") == b"Xalpha\n", "saved bytes: %r" % session.read("a.txt"))
+    session.expect_file("a.txt", b"Xalpha\n")
     # Editing a new document and leaving by Exit: No keeps the file as it was.
     program.key("ctrl+n")
     program.type("dropped")
@@ -50,4 +49,4 @@ def scenario_close_asks_save_changes_and_yes_saves(session):
     box = program.wait_for_window("Confirm")
     program.key("n", window=box)
     check(program.wait_for_exit() == 0, "marvolt ended with an error")
-    check(session.read("NoName1.txt") == b"", "NoName1.txt: %r" % session.read("NoName1.txt"))
+    session.expect_file("NoName1.txt", b"")

@@ -23,7 +23,7 @@ def scenario_line_ends_of_the_file_are_kept(session):
                            ("unix.txt", b"one\ntwo 2\nnew\nthree\n")):
         program = session.start(name)
         edit_middle_line(program)
-        check(session.read(name) == expected, "%s saved as %r" % (name, session.read(name)))
+        session.expect_file(name, expected)
         program.stop()
 
 
@@ -35,13 +35,13 @@ def scenario_close_answered_cancel_keeps_window_and_file(session):
     box = program.wait_for_window("Confirm")
     program.answer(box, "Escape")
     program.wait_for_no_window("Confirm")
-    check(session.read("c.txt") == b"keep\n", "Cancel wrote the file: %r" % session.read("c.txt"))
+    session.expect_file("c.txt", b"keep\n", "Cancel wrote the file")
     # The document is still open, with its text and caret where they were.
     program.click(60, 84)
     program.key("Home", "Right")
     program.type("Y")
     program.key("ctrl+s")
-    check(session.read("c.txt") == b"XYkeep\n", "saved bytes: %r" % session.read("c.txt"))
+    session.expect_file("c.txt", b"XYkeep\n")
 
 
 def scenario_failed_save_reports_and_keeps_the_text(session):
@@ -60,14 +60,14 @@ def scenario_failed_save_reports_and_keeps_the_text(session):
     program.answer(box, "Return")
     wait_until("the error box %r to close" % shown, lambda: box not in program.windows())
     program.assert_running()
-    check(session.read("away/s.txt") == b"text\n", "the old file changed: %r" % session.read("away/s.txt"))
+    session.expect_file("away/s.txt", b"text\n", "the old file changed")
     # The document still reads "Modified": the failure was not taken for a save.
     check(modified_ink(program) > 30, "the Modified mark went with the failed save")
     os.remove(session.path("dir"))
     os.rename(session.path("away"), session.path("dir"))
     program.click(60, 84)
     program.key("ctrl+s")
-    check(session.read("dir/s.txt") == b"new text\n", "saved after the failure: %r" % session.read("dir/s.txt"))
+    session.expect_file("dir/s.txt", b"new text\n", "saved after the failure")
     check(modified_ink(program) < 5, "the Modified mark stayed after the save")
 
 
@@ -79,14 +79,14 @@ def scenario_create_type_save_and_reopen(session):
     program.key("ctrl+s")
     program.stop()
     # A new file ends its lines with line feeds alone.
-    check(session.read("NoName1.txt") == b"hello\nworld\n", "NoName1.txt: %r" % session.read("NoName1.txt"))
+    session.expect_file("NoName1.txt", b"hello\nworld\n")
     program = session.start("NoName1.txt")
     shown = program.screenshot().count(*FIRST_ROW, is_dark)
     check(shown > blank + 50, "reopened text not drawn (%d dark pixels, %d without)" % (shown, blank))
     program.key("ctrl+End")
     program.type("!")
     program.key("ctrl+s")
-    check(session.read("NoName1.txt") == b"hello\nworld\n!\n", "NoName1.txt: %r" % session.read("NoName1.txt"))
+    session.expect_file("NoName1.txt", b"hello\nworld\n!\n")
 
 
 def scenario_exit_asks_for_each_changed_document(session):
@@ -102,5 +102,5 @@ def scenario_exit_asks_for_each_changed_document(session):
         program.answer(box, "y")
         wait_until("the box to close", lambda: not program.running() or box not in program.windows())
     check(program.wait_for_exit() == 0, "marvolt ended with an error")
-    check(session.read("a.txt") == b"Aalpha\n", "a.txt: %r" % session.read("a.txt"))
-    check(session.read("NoName2.txt") == b"fresh\n", "NoName2.txt: %r" % session.read("NoName2.txt"))
+    session.expect_file("a.txt", b"Aalpha\n")
+    session.expect_file("NoName2.txt", b"fresh\n")

@@ -1,11 +1,6 @@
 """The default key table as a person uses it: moves, selection, joins, undo, bookmarks."""
 
-from marvolt_e2e import check
-
-
-def saved(session, name, expected):
-    data = session.read(name)
-    check(data == expected, "%s saved as %r, expected %r" % (name, data, expected))
+from marvolt_e2e import check, saved
 
 
 def scenario_moves_selection_joins_tab_and_enter(session):
@@ -34,8 +29,7 @@ def scenario_moves_selection_joins_tab_and_enter(session):
     program.type("  tail")
     program.key("Left", "Left")
     program.type("\nx")
-    program.key("ctrl+s")
-    saved(session, "k.txt", b"\tZpha [beta Ggamma!|second\nthird line-fourth\n  ta\nxil\n")
+    saved(session, program, "k.txt", b"\tZpha [beta Ggamma!|second\nthird line-fourth\n  ta\nxil\n")
 
 
 def scenario_undo_and_redo_of_typing_and_deletion(session):
@@ -43,26 +37,20 @@ def scenario_undo_and_redo_of_typing_and_deletion(session):
     program = session.start("u.txt")
     program.type("abc")
     program.key("Down", "End", "BackSpace", "BackSpace")
-    program.key("ctrl+s")
-    saved(session, "u.txt", b"abcone\nt\n")
+    saved(session, program, "u.txt", b"abcone\nt\n")
     program.key("ctrl+z")
-    program.key("ctrl+s")
-    saved(session, "u.txt", b"abcone\ntwo\n")
+    saved(session, program, "u.txt", b"abcone\ntwo\n")
     program.key("ctrl+z")
-    program.key("ctrl+s")
-    saved(session, "u.txt", b"one\ntwo\n")
+    saved(session, program, "u.txt", b"one\ntwo\n")
     program.key("ctrl+shift+z")
-    program.key("ctrl+s")
-    saved(session, "u.txt", b"abcone\ntwo\n")
+    saved(session, program, "u.txt", b"abcone\ntwo\n")
     program.key("ctrl+shift+z")
-    program.key("ctrl+s")
-    saved(session, "u.txt", b"abcone\nt\n")
+    saved(session, program, "u.txt", b"abcone\nt\n")
     # Undo puts the caret where the deletion was; new typing there drops the redo history.
     program.key("ctrl+z")
     program.type("Q")
     program.key("ctrl+shift+z")
-    program.key("ctrl+s")
-    saved(session, "u.txt", b"abcone\ntQwo\n")
+    saved(session, program, "u.txt", b"abcone\ntQwo\n")
 
 
 def scenario_bookmark_set_and_jumped_to(session):
@@ -76,8 +64,7 @@ def scenario_bookmark_set_and_jumped_to(session):
     program.type("B")
     program.key("ctrl+2")
     program.type("C")
-    program.key("ctrl+s")
-    saved(session, "b.txt", b"l1\nlB2\nl3\nl4C\nE\n")
+    saved(session, program, "b.txt", b"l1\nlB2\nl3\nl4C\nE\n")
 
 
 def scenario_page_down_and_up(session):
@@ -107,5 +94,4 @@ def scenario_selection_across_lines_overwrite_and_insert_key_clipboard(session):
     program.type("FIRST")
     program.key("Insert")
     program.type("!")
-    program.key("ctrl+s")
-    saved(session, "s.txt", b"FIRST! line\nthird lineline\nsecond \nfourth\n")
+    saved(session, program, "s.txt", b"FIRST! line\nthird lineline\nsecond \nfourth\n")

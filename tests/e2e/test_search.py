@@ -1,12 +1,6 @@
 """Find, Find Next, Replace and Go to Line through the Search menu and its dialogs."""
 
-from marvolt_e2e import answer_box, check, close_dialog, open_dialog, press, type_into
-
-
-def saved(session, program, name, expected):
-    press(program, "ctrl+s")
-    data = session.read(name)
-    check(data == expected, "%s saved as %r, expected %r" % (name, data, expected))
+from marvolt_e2e import answer_box, check, close_dialog, open_dialog, press, saved, type_into
 
 
 def find(program, text, *options):
